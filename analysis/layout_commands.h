@@ -54,8 +54,8 @@ struct TCommandResult {
 // run on is refused (Ok false, Status says why) and nothing is computed: the dealer's card equal
 // to a player's face-up card, two table cards showing the same card, the dealer's card taken
 // out of the deck, or (EV 2 Change) a player card lying face down.
-TCommandResult RunLayoutCommand(LayoutCommand command, TLayout& layout, TDeck& deck,
-                                bool deckDirty, const TRules& rules,
-                                const TAnalysisSwitches& switches, TDetailSink* detail);
+TCommandResult RunLayoutCommand(LayoutCommand command, TLayout& layout, TDeck& deck, bool deckDirty,
+                                const TRules& rules, const TAnalysisSwitches& switches,
+                                TDetailSink* detail);
 
 } // namespace kvarlen

@@ -23,8 +23,10 @@ TBinomialTable BuildTable() {
     for (int n = 0; n <= 52; ++n)
         for (int k = 0; k <= 52; ++k) {
             uint32_t v;
-            if (k > n) v = 0;
-            else if (k == 0 || k == n) v = 1;
+            if (k > n)
+                v = 0;
+            else if (k == 0 || k == n)
+                v = 1;
             else
                 v = static_cast<uint32_t>(t.Entry[n - 1][k - 1]) +
                     static_cast<uint32_t>(t.Entry[n - 1][k]);

@@ -19,7 +19,9 @@ std::string SuitName(int suit) {
     return kSuitNames[suit];
 }
 
-std::string CardText(const TCardRec& card) { return ValueText(card.Value) + SuitName(card.Suit); }
+std::string CardText(const TCardRec& card) {
+    return ValueText(card.Value) + SuitName(card.Suit);
+}
 
 std::string RankLetter(int rank) {
     if (rank < 1 || rank > 14) return "";

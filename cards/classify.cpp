@@ -18,7 +18,8 @@ void SortAceHigh(THand& hand) {
         for (int j = i + 1; j <= n; ++j) {
             const int vi = hand.Cards[i].Value;
             const int vj = hand.Cards[j].Value;
-            if ((vj != 1 && vi > vj) || (vi == 1 && vi < vj)) std::swap(hand.Cards[i], hand.Cards[j]);
+            if ((vj != 1 && vi > vj) || (vi == 1 && vi < vj))
+                std::swap(hand.Cards[i], hand.Cards[j]);
         }
 }
 
@@ -55,70 +56,75 @@ struct FiveResult {
     uint8_t Rank2;
 };
 
-// Five cards whose values x are ascending (ace = 1). Gives the same flags, rank keys and found
-// bits as the step-by-step classifier, without touching the card records.
-inline FiveResult ClassifySortedFive(const int* x, bool flush, bool akPlays, bool straightsOnly) {
+// Bit 0 of the nibbles 1..13: a card count per value lives in nibble `value` of a 64-bit word.
+constexpr uint64_t kNibbleLow = 0x0011111111111110ULL;
+constexpr uint32_t kWheel = 0x3E;                   // A 2 3 4 5
+constexpr uint32_t kBroadway = 0x2u | (0xFu << 10); // A 10 J Q K
+
+inline int LowValue(uint64_t bits) {
+    return __builtin_ctzll(bits) >> 2;
+}
+inline int HighValue(uint64_t bits) {
+    return (63 - __builtin_clzll(bits)) >> 2;
+}
+
+// Five cards given as per-value counts and the set of values. Gives exactly the flags, rank
+// keys and found bits of the step-by-step classifier (lowest repeated value first, later steps
+// overriding earlier ones), without sorting.
+inline FiveResult ClassifyCounts(uint64_t cnt, uint32_t mask, bool flush, bool akPlays,
+                                 bool straightsOnly) {
     int f = 1, fb = 0, r1 = 0, r2 = 0;
+    // Five distinct values: no nibble holds more than one card (popcount is no baseline x86-64).
+    const bool distinct5 = (cnt & (kNibbleLow * 6)) == 0;
     if (!straightsOnly) {
-        if (akPlays && x[0] == 1 && x[4] == 13) {
+        if (akPlays && (mask & 0x2u) && (mask & 0x2000u)) {
             f = 2;
-            fb |= 2;
+            fb = 2;
         }
-        // Runs of equal values, lowest first.
-        int gv[5], gc[5], ng = 0;
-        for (int i = 0; i < 5; ++i) {
-            if (ng > 0 && gv[ng - 1] == x[i]) ++gc[ng - 1];
-            else {
-                gv[ng] = x[i];
-                gc[ng] = 1;
-                ++ng;
+        if (!distinct5) {
+            const uint64_t b0 = cnt & kNibbleLow;
+            const uint64_t b1 = (cnt >> 1) & kNibbleLow;
+            const uint64_t b2 = (cnt >> 2) & kNibbleLow;
+            const uint64_t pairs = b1 & ~b0 & ~b2;
+            const uint64_t trips = b1 & b0;
+            const uint64_t quads = b2 & ~b1 & ~b0;
+            const uint64_t rep = pairs | trips | quads;
+            if (rep) {
+                const uint64_t low = rep & (~rep + 1);
+                f = (pairs & low) ? 4 : ((trips & low) ? 16 : 256);
+                fb |= f;
+                r1 = LowValue(low);
             }
-        }
-        if (ng < 5) {
-            // The lowest repeated value decides the first class found.
-            for (int g = 0; g < ng; ++g) {
-                const int c = gc[g];
-                if (c >= 2 && c <= 4) {
-                    f = c == 2 ? 4 : (c == 3 ? 16 : 256);
-                    fb |= f;
-                    r1 = gv[g];
-                    break;
+            if (pairs) {
+                if (pairs & (pairs - 1)) {
+                    f = 8;
+                    fb |= 8;
+                    r1 = HighValue(pairs);
+                    r2 = LowValue(pairs);
+                } else if (trips) {
+                    f = 128;
+                    fb |= 128;
+                    r1 = LowValue(trips);
+                    r2 = LowValue(pairs);
                 }
             }
-            // A pair together with a second pair or with three of a kind.
-            int pair = -1;
-            for (int g = 0; g < ng; ++g)
-                if (gc[g] == 2) {
-                    pair = g;
-                    break;
-                }
-            if (pair >= 0)
-                for (int g = 0; g < ng; ++g) {
-                    if (g == pair) continue;
-                    if (gc[g] == 2) {
-                        f = 8;
-                        fb |= 8;
-                        r1 = gv[g] > gv[pair] ? gv[g] : gv[pair];
-                        r2 = gv[g] > gv[pair] ? gv[pair] : gv[g];
-                    } else if (gc[g] == 3) {
-                        f = 128;
-                        fb |= 128;
-                        r1 = gv[g];
-                        r2 = gv[pair];
-                    }
-                }
         }
     }
-    bool straight;
-    if (x[0] == 1)
-        straight = (x[1] == 2 && x[2] == 3 && x[3] == 4 && x[4] == 5) ||
-                   (x[1] == 10 && x[2] == 11 && x[3] == 12 && x[4] == 13);
-    else
-        straight = x[1] == x[0] + 1 && x[2] == x[0] + 2 && x[3] == x[0] + 3 && x[4] == x[0] + 4;
-    if (straight) {
-        f = 32;
-        fb |= 32;
-        r1 = x[0] != 1 ? x[0] + 4 : (x[4] == 5 ? 5 : 14);
+    if (distinct5) {
+        int top = 0;
+        if (mask == kWheel)
+            top = 5;
+        else if (mask == kBroadway)
+            top = 14;
+        else {
+            const int low = __builtin_ctz(mask);
+            if ((mask >> low) == 0x1Fu) top = low + 4;
+        }
+        if (top) {
+            f = 32;
+            fb |= 32;
+            r1 = top;
+        }
     }
     if (flush) {
         fb |= 64;
@@ -127,7 +133,7 @@ inline FiveResult ClassifySortedFive(const int* x, bool flush, bool akPlays, boo
     if ((fb & 96) == 96) {
         f = 512;
         fb |= 512;
-        if (x[4] == 13 && x[0] == 1) {
+        if (r1 == 14) {
             f = 1024;
             fb |= 1024;
         }
@@ -141,39 +147,62 @@ inline FiveResult ClassifySortedFive(const int* x, bool flush, bool akPlays, boo
             r2 = 14;
     }
     if (f == 2) {
-        // Kickers of ace + king: the highest two of the other three values.
-        r1 = 0;
-        for (int i = 0; i < 5; ++i)
-            if (x[i] != 1 && x[i] != 13 && x[i] > r1) r1 = x[i];
-        r2 = 0;
-        for (int i = 0; i < 5; ++i)
-            if (x[i] != 1 && x[i] != 13 && x[i] != r1 && x[i] > r2) r2 = x[i];
+        // Kickers of ace + king: the two highest of the other values.
+        const uint32_t rest = mask & ~0x2002u;
+        r1 = rest ? 31 - __builtin_clz(rest) : 0;
+        const uint32_t rest2 = r1 ? rest & ~(1u << r1) : 0;
+        r2 = rest2 ? 31 - __builtin_clz(rest2) : 0;
     }
-    return FiveResult{static_cast<uint16_t>(f), static_cast<uint16_t>(fb),
-                      static_cast<uint8_t>(r1), static_cast<uint8_t>(r2)};
+    return FiveResult{static_cast<uint16_t>(f), static_cast<uint16_t>(fb), static_cast<uint8_t>(r1),
+                      static_cast<uint8_t>(r2)};
 }
 
-inline void Sort5(int* x) {
-    // Insertion sort: five elements, mostly cheaper than a network with branches.
-    for (int i = 1; i < 5; ++i) {
-        const int v = x[i];
-        int j = i - 1;
-        while (j >= 0 && x[j] > v) {
-            x[j + 1] = x[j];
-            --j;
-        }
-        x[j + 1] = v;
+// Within one combination a larger key is the better hand, as CompareHands decides; built from
+// the value set with the ace on top (bit 14), which orders distinct kicker sets correctly.
+inline uint32_t KeyFromCounts(uint16_t combo, int r1, int r2, uint64_t cnt, uint32_t mask) {
+    const uint32_t hi = (mask & ~0x2u) | ((mask & 0x2u) << 13);
+    switch (combo) {
+    case C_AK:
+        return hi & ~((1u << 14) | (1u << 13));
+    case C_Pair:
+    case C_Quads:
+        return static_cast<uint32_t>(r1) << 16 | (hi & ~(1u << r1));
+    case C_TwoPairs: {
+        const uint64_t single = cnt & kNibbleLow & ~((cnt >> 1) & kNibbleLow);
+        const int k = single ? LowValue(single) : 0;
+        return static_cast<uint32_t>(r1 << 24 | r2 << 16) |
+               (k == 1 ? 14u : static_cast<uint32_t>(k));
     }
+    case C_Trips:
+    case C_Straight:
+    case C_StraightFlush:
+        return static_cast<uint32_t>(r1);
+    case C_Flush:
+        return hi;
+    case C_FullHouse:
+        return static_cast<uint32_t>(r1 << 4 | r2);
+    default:
+        return 0;
+    }
+}
+
+inline bool PlainValues(uint32_t mask) {
+    return (mask & ~0x3FFEu) == 0;
 }
 
 uint16_t EvaluateFive(THand& hand, bool akPlays, bool straightsOnly) {
-    int x[5];
-    for (int i = 0; i < 5; ++i) x[i] = hand.Cards[i + 1].Value;
-    if (!hand.Sorted) Sort5(x);
+    uint64_t cnt = 0;
+    uint32_t mask = 0;
+    for (int i = 1; i <= 5; ++i) {
+        const int v = hand.Cards[i].Value;
+        if (v < 1 || v > 13) return detail::EvaluateFiveStepwise(hand, akPlays, straightsOnly);
+        cnt += 1ULL << (4 * v);
+        mask |= 1u << v;
+    }
     const uint8_t s = hand.Cards[1].Suit;
     const bool flush = hand.Cards[2].Suit == s && hand.Cards[3].Suit == s &&
                        hand.Cards[4].Suit == s && hand.Cards[5].Suit == s;
-    const FiveResult r = ClassifySortedFive(x, flush, akPlays, straightsOnly);
+    const FiveResult r = ClassifyCounts(cnt, mask, flush, akPlays, straightsOnly);
     hand.Combo = r.Combo;
     hand.FoundBits = r.FoundBits;
     hand.Rank1 = r.Rank1;
@@ -182,38 +211,170 @@ uint16_t EvaluateFive(THand& hand, bool akPlays, bool straightsOnly) {
     return r.Combo;
 }
 
+// Results for every multiset of five values without a flush, indexed by the combinatorial
+// number of the ascending values: the six-card classifier looks its subsets up here.
+struct TableEntry {
+    uint16_t Combo;
+    uint16_t FoundBits;
+    uint8_t Rank1;
+    uint8_t Rank2;
+    uint32_t Key;
+};
+constexpr int kMultisets = 6188; // C(17, 5)
+
+struct SmallBinomials {
+    int c[18][6];
+    constexpr SmallBinomials() : c{} {
+        for (int n = 0; n < 18; ++n)
+            for (int k = 0; k < 6; ++k)
+                c[n][k] = k == 0 ? 1 : (n == 0 ? 0 : c[n - 1][k - 1] + c[n - 1][k]);
+    }
+};
+constexpr SmallBinomials kSmall;
+
+struct FiveTable {
+    TableEntry Entry[2][kMultisets];
+    FiveTable() : Entry{} {
+        int x[5];
+        for (x[0] = 1; x[0] <= 13; ++x[0])
+            for (x[1] = x[0]; x[1] <= 13; ++x[1])
+                for (x[2] = x[1]; x[2] <= 13; ++x[2])
+                    for (x[3] = x[2]; x[3] <= 13; ++x[3])
+                        for (x[4] = x[3]; x[4] <= 13; ++x[4]) {
+                            uint64_t cnt = 0;
+                            uint32_t mask = 0;
+                            int idx = 0;
+                            for (int i = 0; i < 5; ++i) {
+                                cnt += 1ULL << (4 * x[i]);
+                                mask |= 1u << x[i];
+                                idx += kSmall.c[x[i] - 1 + i][i + 1];
+                            }
+                            for (int ak = 0; ak <= 1; ++ak) {
+                                const FiveResult r = ClassifyCounts(cnt, mask, false, ak, false);
+                                Entry[ak][idx] =
+                                    TableEntry{r.Combo, r.FoundBits, r.Rank1, r.Rank2,
+                                               KeyFromCounts(r.Combo, r.Rank1, r.Rank2, cnt, mask)};
+                            }
+                        }
+    }
+};
+const FiveTable& Table() {
+    static const FiveTable table;
+    return table;
+}
+
 // Best five of six: the first subset (in sorted slot order) that is strictly better wins.
 uint16_t EvaluateSix(THand& hand, bool akPlays, bool straightsOnly) {
-    SortByValue(hand);
+    // The exchange sort on values alone, then the records moved once.
     int v[6];
+    uint32_t all = 0;
+    for (int i = 0; i < 6; ++i) {
+        v[i] = hand.Cards[i + 1].Value;
+        all |= 1u << (v[i] & 31);
+    }
+    if (!PlainValues(all)) {
+        SortByValue(hand);
+    } else {
+        // Value in the high bits, slot in the low three: swaps decided on the value alone.
+        uint32_t k[6];
+        for (int i = 0; i < 6; ++i)
+            k[i] = static_cast<uint32_t>(v[i]) << 3 | static_cast<uint32_t>(i);
+        for (int i = 0; i < 5; ++i)
+            for (int j = i + 1; j < 6; ++j) {
+                const uint32_t a = k[i], b = k[j];
+                const uint32_t m = 0u - static_cast<uint32_t>((a >> 3) > (b >> 3));
+                const uint32_t d = (a ^ b) & m;
+                k[i] = a ^ d;
+                k[j] = b ^ d;
+            }
+        TCardRec sorted[6];
+        for (int i = 0; i < 6; ++i) sorted[i] = hand.Cards[(k[i] & 7) + 1];
+        for (int i = 0; i < 6; ++i) hand.Cards[i + 1] = sorted[i];
+        hand.Sorted = 1;
+    }
+    uint64_t cnt6 = 0;
+    int suitCount[5] = {0, 0, 0, 0, 0};
     uint8_t s[6];
     for (int i = 0; i < 6; ++i) {
         v[i] = hand.Cards[i + 1].Value;
         s[i] = hand.Cards[i + 1].Suit;
+        cnt6 += 1ULL << (4 * (v[i] & 15));
+        ++suitCount[s[i] <= 4 ? s[i] : 0];
     }
+    // The suit held five or six times, if any.
+    int flushSuit = 0;
+    for (int k = 1; k <= 4; ++k)
+        if (suitCount[k] >= 5) flushSuit = k;
     uint16_t bestCombo = 1, bestBits = 0;
     uint32_t bestKey = 0;
     uint8_t bestR1 = 0, bestR2 = 0, bestDrop = 1;
-    for (int j = 0; j < 6; ++j) {
-        int x[5];
-        uint8_t xs[5];
-        for (int i = 0, k = 0; i < 6; ++i)
-            if (i != j) {
-                x[k] = v[i];
-                xs[k] = s[i];
-                ++k;
+    if (PlainValues(all)) {
+        // Combinatorial number of each subset: the terms before the left-out card keep their
+        // position, those after it move up one.
+        const TableEntry* table = straightsOnly ? nullptr : Table().Entry[akPlays ? 1 : 0];
+        int before[7], after[7];
+        before[0] = 0;
+        for (int t = 0; t < 5; ++t) before[t + 1] = before[t] + kSmall.c[v[t] - 1 + t][t + 1];
+        after[6] = 0;
+        for (int t = 5; t >= 1; --t) after[t] = after[t + 1] + kSmall.c[v[t] - 1 + t - 1][t];
+        after[0] = after[1];
+        for (int j = 0; j < 6; ++j) {
+            // Leaving out the second of two equal values gives the same five again, unless
+            // the suits make a flush differ: it cannot be strictly better.
+            if (j > 0 && v[j] == v[j - 1] &&
+                (flushSuit == 0 || (s[j] == flushSuit) == (s[j - 1] == flushSuit)))
+                continue;
+            const bool flush = flushSuit != 0 && (suitCount[flushSuit] == 6 || s[j] != flushSuit);
+            uint16_t combo, bits;
+            uint8_t r1, r2;
+            uint32_t key;
+            if (table && !flush) {
+                const TableEntry& e = table[before[j] + after[j + 1]];
+                combo = e.Combo;
+                bits = e.FoundBits;
+                r1 = e.Rank1;
+                r2 = e.Rank2;
+                key = e.Key;
+            } else {
+                const uint64_t cnt = cnt6 - (1ULL << (4 * v[j]));
+                uint32_t mask = all;
+                if (((cnt >> (4 * v[j])) & 0xF) == 0) mask &= ~(1u << v[j]);
+                const FiveResult r = ClassifyCounts(cnt, mask, flush, akPlays, straightsOnly);
+                combo = r.Combo;
+                bits = r.FoundBits;
+                r1 = r.Rank1;
+                r2 = r.Rank2;
+                if (combo < bestCombo) continue;
+                key = KeyFromCounts(combo, r1, r2, cnt, mask);
             }
-        const bool flush = xs[1] == xs[0] && xs[2] == xs[0] && xs[3] == xs[0] && xs[4] == xs[0];
-        const FiveResult r = ClassifySortedFive(x, flush, akPlays, straightsOnly);
-        if (r.Combo < bestCombo) continue;
-        const uint32_t key = detail::CompareKey(r.Combo, r.Rank1, r.Rank2, x);
-        if (r.Combo > bestCombo || key > bestKey) {
-            bestCombo = r.Combo;
-            bestBits = r.FoundBits;
-            bestKey = key;
-            bestR1 = r.Rank1;
-            bestR2 = r.Rank2;
-            bestDrop = static_cast<uint8_t>(j + 1);
+            if (combo > bestCombo || (combo == bestCombo && key > bestKey)) {
+                bestCombo = combo;
+                bestBits = bits;
+                bestKey = key;
+                bestR1 = r1;
+                bestR2 = r2;
+                bestDrop = static_cast<uint8_t>(j + 1);
+            }
+        }
+    } else {
+        // Values outside 1..13: the plain loop over the step-by-step classifier.
+        for (int j = 0; j < 6; ++j) {
+            THand five;
+            for (int i = 0, k = 1; i < 6; ++i)
+                if (i != j) five.Cards[k++] = hand.Cards[i + 1];
+            detail::EvaluateFiveStepwise(five, akPlays, straightsOnly);
+            int x[5];
+            for (int i = 0; i < 5; ++i) x[i] = five.Cards[i + 1].Value;
+            if (five.Combo < bestCombo) continue;
+            const uint32_t key = detail::CompareKey(five.Combo, five.Rank1, five.Rank2, x);
+            if (five.Combo > bestCombo || key > bestKey) {
+                bestCombo = five.Combo;
+                bestBits = five.FoundBits;
+                bestKey = key;
+                bestR1 = five.Rank1;
+                bestR2 = five.Rank2;
+                bestDrop = static_cast<uint8_t>(j + 1);
+            }
         }
     }
     hand.Combo = bestCombo;
@@ -222,6 +383,18 @@ uint16_t EvaluateSix(THand& hand, bool akPlays, bool straightsOnly) {
     hand.DropIndex = bestDrop;
     hand.FoundBits = bestBits;
     return bestCombo;
+}
+
+inline void Sort5(int* x) {
+    for (int i = 1; i < 5; ++i) {
+        const int t = x[i];
+        int j = i - 1;
+        while (j >= 0 && x[j] > t) {
+            x[j + 1] = x[j];
+            --j;
+        }
+        x[j + 1] = t;
+    }
 }
 
 } // namespace
@@ -340,10 +513,10 @@ uint16_t EvaluateFiveStepwise(THand& hand, bool akPlays, bool straightsOnly) {
     }
     if (n == 5) {
         const int x1 = val(1), x2 = val(2), x3 = val(3), x4 = val(4), x5 = val(5);
-        const bool straight = x1 == 1 ? ((x2 == 2 && x3 == 3 && x4 == 4 && x5 == 5) ||
-                                         (x2 == 10 && x3 == 11 && x4 == 12 && x5 == 13))
-                                      : (x2 == x1 + 1 && x3 == x1 + 2 && x4 == x1 + 3 &&
-                                         x5 == x1 + 4);
+        const bool straight = x1 == 1
+                                  ? ((x2 == 2 && x3 == 3 && x4 == 4 && x5 == 5) ||
+                                     (x2 == 10 && x3 == 11 && x4 == 12 && x5 == 13))
+                                  : (x2 == x1 + 1 && x3 == x1 + 2 && x4 == x1 + 3 && x5 == x1 + 4);
         if (straight) {
             f = 32;
             fb |= 32;

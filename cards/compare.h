@@ -13,6 +13,8 @@ namespace kvarlen {
 uint8_t CompareHands(const THand& first, const THand& second);
 
 // The dealer has a game exactly when his classified combination is not C_Empty.
-inline bool DealerHasGame(const THand& dealer) { return dealer.Combo != C_Empty; }
+inline bool DealerHasGame(const THand& dealer) {
+    return dealer.Combo != C_Empty;
+}
 
 } // namespace kvarlen

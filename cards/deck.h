@@ -10,7 +10,9 @@
 namespace kvarlen {
 
 // Entry number of a card: spades 1..13, clubs 14..26, diamonds 27..39, hearts 40..52.
-constexpr int DeckIndex(int suit, int value) { return (suit - 1) * 13 + value; }
+constexpr int DeckIndex(int suit, int value) {
+    return (suit - 1) * 13 + value;
+}
 
 // Entries 1..52; an entry whose Value is 0 is taken (dealt or fixed in the layout).
 struct TDeck {

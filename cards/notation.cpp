@@ -40,8 +40,10 @@ std::vector<TCardRec> ParseCards(const std::string& text) {
         cur.clear();
     };
     for (char c : text) {
-        if (c == ' ' || c == ',' || c == '\t' || c == ';') flush();
-        else cur += c;
+        if (c == ' ' || c == ',' || c == '\t' || c == ';')
+            flush();
+        else
+            cur += c;
     }
     flush();
     return cards;

@@ -27,12 +27,12 @@ constexpr TPayTable kDefaultPayTable = {0, 1, 1, 2, 3, 4, 5, 7, 20, 50, 100};
 
 // The texts and states of the settings controls, as the window shows them.
 struct TRulesControls {
-    bool Insurance = true;    // "есть страхование"
-    bool AKPlays = true;      // "AK играет"
+    bool Insurance = true;      // "есть страхование"
+    bool AKPlays = true;        // "AK играет"
     int DealerGameBuyIndex = 0; // item index of the dealer-game list, -1 for none
-    bool Exchange1 = false;   // "обмен 1 карты"
-    int AntePaidIndex = 0;    // item index of the ante list, -1 for none
-    bool Buy6 = true;         // "покупка 6 карты"
+    bool Exchange1 = false;     // "обмен 1 карты"
+    int AntePaidIndex = 0;      // item index of the ante list, -1 for none
+    bool Buy6 = true;           // "покупка 6 карты"
     // Payout fields from ace + king up to the royal flush.
     std::array<std::string, 10> Pay = {"1  ", "1  ", "2  ", "3  ", "4  ",
                                        "5  ", "7  ", "20 ", "50 ", "100"};

@@ -1,0 +1,89 @@
+// Internal to the analysis library: the unseen cards reduced to what the dealer counters read,
+// and the player's hand reduced to what the comparisons read. The drivers keep one view and
+// take each candidate card out of it instead of copying and recounting the deck.
+#pragma once
+
+#include "analysis/dealer_outcomes.h"
+
+#include <cstdint>
+
+namespace kvarlen::detail {
+
+struct TDealerView {
+    int c[15] = {};      // unseen cards per value 1..13; c[14] repeats c[1] (the ace high)
+    int n = 0;           // unseen entries, the open card included
+    int o = 0;           // the open card's value 1..13
+    int openSuit = 0;    // the open card's suit 1..4
+    uint32_t suited = 0; // bit v: the open suit's card of value v is unseen; bit 14 mirrors bit 1
+};
+
+TDealerView MakeDealerView(const TDeck& deck, const ValueCounts& vc, const TCardRec& open);
+
+// A card leaves the unseen cards (exchanged in or bought by the player).
+inline void TakeFromView(TDealerView& d, int suit, int value) {
+    --d.c[value];
+    if (value == 1) --d.c[14];
+    --d.n;
+    if (suit == d.openSuit) {
+        d.suited &= ~(1u << value);
+        if (value == 1) d.suited &= ~(1u << 14);
+    }
+}
+
+struct TPlayerView {
+    uint16_t combo = 0;
+    int rank1 = 0;
+    int rank2 = 0;
+    uint32_t key = 0; // tie-break key of the compared five cards, as the hand comparison forms it
+};
+
+// The hand must be classified. The key is formed only for the classes whose ties need kickers.
+TPlayerView MakePlayerView(const THand& player);
+
+// The counters on a view. Won, Lost and Push are filled when the player's class is the
+// counter's class, -1 otherwise.
+ClassOutcome CountAK(const TDealerView& d, const TPlayerView& p);
+ClassOutcome CountPair(const TDealerView& d, const TPlayerView& p);
+ClassOutcome CountTwoPairs(const TDealerView& d, const TPlayerView& p);
+ClassOutcome CountTrips(const TDealerView& d, const TPlayerView& p);
+ClassOutcome CountStraight(const TDealerView& d, const TPlayerView& p);
+ClassOutcome CountFlush(const TDealerView& d, const TPlayerView& p);
+ClassOutcome CountFullHouse(const TDealerView& d, const TPlayerView& p);
+ClassOutcome CountQuads(const TDealerView& d, const TPlayerView& p);
+ClassOutcome CountStraightFlush(const TDealerView& d, const TPlayerView& p);
+ClassOutcome CountRoyal(const TDealerView& d, const TPlayerView& p);
+
+// The tally over all classes from ace + king (when akPlays) or the pair up to the royal, or,
+// with pairOnly, over ace + king and the pair alone (the two-card exchange).
+LayoutOutcome Tally(const TDealerView& d, const TPlayerView& p, bool akPlays,
+                    ClassOutcome* perClass = nullptr, bool pairOnly = false);
+
+// The cards an exchange or a purchase can bring: every unseen entry but the open card, in deck
+// order. out needs room for 52 entry numbers; returns how many.
+inline int CollectCandidates(const TDeck& deck, const TCardRec& open, uint8_t* out) {
+    int count = 0;
+    for (int i = 1; i <= 52; ++i) {
+        if (deck[i].Value <= 0) continue;
+        if (DeckIndex(open.Suit, open.Value) == i) continue;
+        out[count++] = static_cast<uint8_t>(i);
+    }
+    return count;
+}
+inline int EntrySuit(int index) {
+    return (index - 1) / 13 + 1;
+}
+inline int EntryValue(int index) {
+    return (index - 1) % 13 + 1;
+}
+
+// ((2k + 1)W + N - 3L) / S with the numerator in 32 bits; k the payout of the class.
+double RaiseValue(const LayoutOutcome& t, uint16_t combo);
+
+// The better of raising and folding for one candidate hand, the price paid either way.
+inline double CandidateValue(const LayoutOutcome& t, uint16_t combo, double price) {
+    const double raise = RaiseValue(t, combo) - price;
+    const double fold = -1.0 - price;
+    return raise > fold ? raise : fold;
+}
+
+} // namespace kvarlen::detail

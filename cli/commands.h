@@ -1,0 +1,14 @@
+// The subcommands of kvarlen-cli. Each registers itself on the app; its callback runs the
+// command and leaves the process exit status in `status` (2 for a refused input).
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+namespace kvarlen::cli {
+
+void AddAnalyseCommand(CLI::App& app, int& status);
+void AddSimulateCommand(CLI::App& app, int& status);
+void AddMergeCommand(CLI::App& app, int& status);
+void AddBankrollCommand(CLI::App& app, int& status);
+
+} // namespace kvarlen::cli

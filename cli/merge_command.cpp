@@ -1,0 +1,11 @@
+// Placeholder until the command is built.
+#include "cli/commands.h"
+
+namespace kvarlen::cli {
+
+void AddMergeCommand(CLI::App& app, int& status) {
+    auto* cmd = app.add_subcommand("merge", "(not available yet)");
+    cmd->callback([&status]() { status = 1; });
+}
+
+} // namespace kvarlen::cli

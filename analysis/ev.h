@@ -26,7 +26,8 @@ double MO_Raise(const TDeck& deck, const THand& hand, const TCardRec& open, cons
                 TDetailSink* detail = nullptr, LayoutOutcome* outcome = nullptr,
                 ClassOutcome* perClass = nullptr);
 
-// Best expected value of exchanging one of the five cards; bestPosition gets 1..5 (0 when none).
+// Best expected value of exchanging one of the five cards; bestPosition gets 1..5 (-10000 and
+// 0 when no card is left to exchange in). A sixth card in slot 6 stays and is never exchanged.
 double MO_Change1(const TDeck& deck, const THand& hand, const TCardRec& open, const TRules& rules,
                   uint8_t& bestPosition, TDetailSink* detail = nullptr,
                   double* perPosition = nullptr /* [6], 1..5 */);
@@ -46,7 +47,7 @@ double MO_Change2(const TDeck& deck, const THand& hand, const TCardRec& open, bo
                   int* pairCount = nullptr);
 
 // Expected value of buying a sixth card, price included. dealerAK: ace + king counts for the
-// dealer (the analysis tab's "TK играет").
+// dealer (the analysis tab's "TK играет"). -10000 when no card is left to buy.
 double MO_Buy(const TDeck& deck, const THand& hand, const TCardRec& open, const TRules& rules,
               bool dealerAK);
 

@@ -46,14 +46,29 @@ struct TCommandResult {
     double Value = 0;
     uint8_t First = 0;  // best position (Change1) or first of the pair (Change2)
     uint8_t Second = 0; // second of the pair (Change2)
+    // What the driver found beyond the line, for callers that show more (the command line).
+    THand Hand;                // the hand as read from the table and classified
+    LayoutOutcome Outcome;     // Raise: S, W, L, P, N
+    ClassOutcome PerClass[11]; // Raise: each counted class at its ComboOrdinal 1..10
+    // Change1: the value of each position 1..5 (-10000 when not evaluated).
+    double PerPosition[6] = {-10000.0, -10000.0, -10000.0, -10000.0, -10000.0, -10000.0};
+    TChange2Pair Pairs[10]; // Change2: the evaluated pairs of positions
+    int PairCount = 0;
 };
+
+// Why RunLayoutCommand would refuse this command on this table and deck ("" when it runs).
+// Changes nothing.
+std::string LayoutRefusal(LayoutCommand command, const TLayout& layout, const TDeck& deck,
+                          bool deckDirty);
 
 // Runs one command as the window does. When deckDirty, the deck is rebuilt from the layout
 // (the flag itself is the caller's and stays set). EV Buy (when rebuilding) and EV 2 Change
 // (always) turn a face-up bought card face down in layout first. A layout the drivers cannot
 // run on is refused (Ok false, Status says why) and nothing is computed: the dealer's card equal
 // to a player's face-up card, two table cards showing the same card, the dealer's card taken
-// out of the deck, or (EV 2 Change) a player card lying face down.
+// out of the deck, or (EV 2 Change) a player card lying face down; also an empty card and a deck
+// with too few unseen cards for the dealer's hand and the cards drawn. EV Change passes the
+// hand in the table's order, so its positions are Card1..Card5 even with a bought sixth card.
 TCommandResult RunLayoutCommand(LayoutCommand command, TLayout& layout, TDeck& deck, bool deckDirty,
                                 const TRules& rules, const TAnalysisSwitches& switches,
                                 TDetailSink* detail);

@@ -1,0 +1,313 @@
+// kvarlen-cli analyse: the four analysis commands of the layout page for one layout, each on a
+// freshly rebuilt deck, as text lines or JSON.
+#include "analysis/layout_commands.h"
+#include "cli/commands.h"
+
+#include <nlohmann/json.hpp>
+
+#include <iostream>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace kvarlen::cli {
+
+namespace {
+
+struct AnalyseOptions {
+    std::string Cards, Dealer, Bought, Out, Pay, Only;
+    std::string PriceChange1 = "1", PriceChange2 = "1", PriceBuy6 = "1";
+    bool NoAK = false, NoFast = false, Detail = false, Json = false;
+};
+
+class LayoutError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// Display width of a UTF-8 text: one column per code point.
+size_t Width(const std::string& s) {
+    size_t w = 0;
+    for (unsigned char ch : s) w += (ch & 0xC0) != 0x80 ? 1 : 0;
+    return w;
+}
+
+std::string Pad(const std::string& s, size_t width, bool right) {
+    const size_t w = Width(s);
+    if (w >= width) return s;
+    const std::string fill(width - w, ' ');
+    return right ? fill + s : s + fill;
+}
+
+std::string TrimRight(std::string s) {
+    while (!s.empty() && s.back() == ' ') s.pop_back();
+    return s;
+}
+
+// Detail on standard output: lines as they come, the raise table when the raise is done.
+class TextSink : public TDetailSink {
+  public:
+    void PrepareRaiseGrid() override { gridUsed_ = true; }
+    void SetCell(int col, int row, const std::string& text) override {
+        if (col < 0 || col > 8 || row < 0 || row > 12) return;
+        cells_[row][col] = text;
+    }
+    void AddLine(const std::string& line) override { std::cout << line << "\n"; }
+    void FlushGrid() {
+        if (!gridUsed_) return;
+        for (int row = 0; row <= 12; ++row) {
+            bool any = false;
+            for (int col = 0; col <= 8; ++col) any = any || !cells_[row][col].empty();
+            if (!any) continue;
+            std::string line = Pad(cells_[row][0], 10, false);
+            for (int col = 1; col <= 8; ++col) line += " " + Pad(cells_[row][col], 8, true);
+            std::cout << TrimRight(line) << "\n";
+        }
+        gridUsed_ = false;
+    }
+
+  private:
+    bool gridUsed_ = false;
+    std::string cells_[13][9];
+};
+
+// Drops the detail (the JSON carries the numbers itself).
+class SilentSink : public TDetailSink {
+  public:
+    void PrepareRaiseGrid() override {}
+    void SetCell(int, int, const std::string&) override {}
+    void AddLine(const std::string&) override {}
+};
+
+std::vector<std::string> SplitList(const std::string& text) {
+    std::vector<std::string> items;
+    std::string cur;
+    for (char c : text) {
+        if (c == ',' || c == ' ' || c == ';') {
+            if (!cur.empty()) items.push_back(cur);
+            cur.clear();
+        } else
+            cur += c;
+    }
+    if (!cur.empty()) items.push_back(cur);
+    return items;
+}
+
+struct Selection {
+    bool Raise = true, Change1 = true, Change2 = true, Buy = true;
+};
+
+Selection ParseOnly(const std::string& text) {
+    if (text.empty()) return Selection{};
+    Selection s{false, false, false, false};
+    for (const std::string& item : SplitList(text)) {
+        if (item == "raise")
+            s.Raise = true;
+        else if (item == "change1")
+            s.Change1 = true;
+        else if (item == "change2")
+            s.Change2 = true;
+        else if (item == "buy")
+            s.Buy = true;
+        else
+            throw LayoutError("--only: '" + item + "' is none of raise, change1, change2, buy");
+    }
+    return s;
+}
+
+// The table as typed; refuses what cannot be a layout.
+TLayout ReadLayout(const AnalyseOptions& o, std::vector<TCardRec>& out) {
+    if (o.Cards.empty()) throw LayoutError("--cards is required: the player's five cards");
+    if (o.Dealer.empty()) throw LayoutError("--dealer is required: the dealer's open card");
+    const std::vector<TCardRec> player = ParseCards(o.Cards);
+    if (player.size() != 5)
+        throw LayoutError("--cards needs the player's five cards, got " +
+                          std::to_string(player.size()));
+    TLayout layout;
+    for (int i = 1; i <= 5; ++i) layout.Player[i].Card = player[i - 1];
+    layout.Dealer = ParseCard(o.Dealer);
+    layout.Bought.FaceUp = !o.Bought.empty();
+    if (layout.Bought.FaceUp) layout.Bought.Card = ParseCard(o.Bought);
+    out = ParseCards(o.Out);
+
+    std::vector<TCardRec> seen(player);
+    if (layout.Bought.FaceUp) seen.push_back(layout.Bought.Card);
+    for (const TCardRec& c : seen)
+        if (SameCard(c, layout.Dealer))
+            throw LayoutError("the dealer's card " + CardNotation(c) +
+                              " is also among the player's cards");
+    for (const TCardRec& c : out)
+        if (SameCard(c, layout.Dealer))
+            throw LayoutError("the dealer's card " + CardNotation(c) + " is listed in --out");
+    seen.insert(seen.end(), out.begin(), out.end());
+    for (size_t i = 0; i < seen.size(); ++i)
+        for (size_t j = i + 1; j < seen.size(); ++j)
+            if (SameCard(seen[i], seen[j]))
+                throw LayoutError("the card " + CardNotation(seen[i]) + " is given twice");
+    return layout;
+}
+
+TRules ReadRules(const AnalyseOptions& o) {
+    TRulesControls controls;
+    controls.AKPlays = !o.NoAK;
+    controls.PriceChange1 = o.PriceChange1;
+    controls.PriceChange2 = o.PriceChange2;
+    controls.PriceBuy6 = o.PriceBuy6;
+    if (!o.Pay.empty()) {
+        const std::vector<std::string> pay = SplitList(o.Pay);
+        if (pay.size() != 10)
+            throw LayoutError(
+                "--pay needs ten payouts from ace + king up to the royal flush, got " +
+                std::to_string(pay.size()));
+        for (int i = 0; i < 10; ++i) controls.Pay[i] = pay[i];
+    }
+    TRules rules;
+    FillRules(controls, rules);
+    return rules;
+}
+
+// The table and deck one command runs on: freshly rebuilt (EV Buy and EV 2 Change with the
+// bought card turned face down), then the cards known to be out of play taken out.
+void PrepareRun(LayoutCommand command, const TLayout& layout, const std::vector<TCardRec>& out,
+                TLayout& table, TDeck& deck) {
+    table = layout;
+    if (command == LayoutCommand::Buy || command == LayoutCommand::Change2)
+        table.Bought.FaceUp = false;
+    RebuildDeck(deck, table);
+    for (const TCardRec& c : out) deck.Take(c);
+}
+
+nlohmann::ordered_json RaiseJson(const TCommandResult& r, bool akPlays) {
+    nlohmann::ordered_json classes = nlohmann::ordered_json::array();
+    for (int k = akPlays ? 1 : 2; k <= 10; ++k) {
+        const ClassOutcome& c = r.PerClass[k];
+        classes.push_back({{"combo", 1 << k},
+                           {"total", c.Total},
+                           {"won", c.Won},
+                           {"lost", c.Lost},
+                           {"push", c.Push}});
+    }
+    return {{"mo", r.Value},    {"S", r.Outcome.S}, {"W", r.Outcome.W},  {"L", r.Outcome.L},
+            {"P", r.Outcome.P}, {"N", r.Outcome.N}, {"classes", classes}};
+}
+
+int RunAnalyse(const AnalyseOptions& o) {
+    TLayout layout;
+    std::vector<TCardRec> out;
+    TRules rules;
+    Selection only;
+    std::vector<LayoutCommand> commands;
+    try {
+        layout = ReadLayout(o, out);
+        only = ParseOnly(o.Only);
+        rules = ReadRules(o);
+        if (only.Raise) commands.push_back(LayoutCommand::Raise);
+        if (only.Change1) commands.push_back(LayoutCommand::Change1);
+        if (only.Change2) commands.push_back(LayoutCommand::Change2);
+        if (only.Buy) commands.push_back(LayoutCommand::Buy);
+        // Every command must be able to run before any of them computes.
+        for (LayoutCommand c : commands) {
+            TLayout table;
+            TDeck deck;
+            PrepareRun(c, layout, out, table, deck);
+            const std::string why = LayoutRefusal(c, table, deck, false);
+            if (!why.empty()) throw LayoutError(why);
+        }
+    } catch (const std::exception& e) {
+        std::cerr << "kvarlen-cli analyse: " << e.what() << "\n";
+        return 2;
+    }
+
+    TAnalysisSwitches switches;
+    switches.AKExist = rules.AKPlays;
+    switches.Fast = !o.NoFast;
+    switches.Separator = ',';
+    TextSink text;
+    SilentSink silent;
+    TDetailSink* sink = o.Detail ? (o.Json ? static_cast<TDetailSink*>(&silent) : &text) : nullptr;
+
+    THand hand = ReadPlayerHand(layout);
+    EvaluateHand(hand, rules.AKPlays);
+    nlohmann::ordered_json j;
+    j["combo"] = hand.Combo;
+    j["combo_name"] = TrimRight(ComboName(hand.Combo));
+    j["rank1"] = hand.Rank1;
+    j["rank2"] = hand.Rank2;
+
+    for (LayoutCommand c : commands) {
+        TLayout table;
+        TDeck deck;
+        PrepareRun(c, layout, out, table, deck);
+        const TCommandResult r = RunLayoutCommand(c, table, deck, false, rules, switches, sink);
+        if (!r.Ok) {
+            std::cerr << "kvarlen-cli analyse: " << r.Status << "\n";
+            return 2;
+        }
+        if (!o.Json) {
+            text.FlushGrid();
+            std::cout << r.Line << "\n";
+            continue;
+        }
+        switch (c) {
+        case LayoutCommand::Raise:
+            j["raise"] = RaiseJson(r, rules.AKPlays);
+            break;
+        case LayoutCommand::Change1:
+            j["change1"] = {{"mo",
+                             {r.PerPosition[1], r.PerPosition[2], r.PerPosition[3],
+                              r.PerPosition[4], r.PerPosition[5]}},
+                            {"best_position", r.First},
+                            {"best_mo", r.Value}};
+            break;
+        case LayoutCommand::Change2: {
+            nlohmann::ordered_json pairs = nlohmann::ordered_json::array();
+            for (int i = 0; i < r.PairCount && i < 10; ++i)
+                pairs.push_back({{"first", r.Pairs[i].First},
+                                 {"second", r.Pairs[i].Second},
+                                 {"mo", r.Pairs[i].MO}});
+            j["change2"] = {{"pairs", pairs},
+                            {"best_first", r.First},
+                            {"best_second", r.Second},
+                            {"best_mo", r.Value}};
+            break;
+        }
+        case LayoutCommand::Buy:
+            j["buy"] = {{"mo", r.Value}};
+            break;
+        }
+    }
+    if (o.Json) std::cout << j.dump(2) << "\n";
+    return 0;
+}
+
+} // namespace
+
+void AddAnalyseCommand(CLI::App& app, int& status) {
+    auto opts = std::make_shared<AnalyseOptions>();
+    auto* cmd = app.add_subcommand("analyse", "Exact expected values of raising, exchanging one or "
+                                              "two cards and buying a sixth for one layout");
+    cmd->add_option("--cards", opts->Cards, "The player's five cards, e.g. \"AH KS XC 3C XD\"");
+    cmd->add_option("--dealer", opts->Dealer, "The dealer's open card, e.g. XS");
+    cmd->add_option("--bought", opts->Bought, "A bought sixth card lying face up");
+    cmd->add_option("--out", opts->Out, "Cards known to be out of play, e.g. \"2C 7H\"");
+    cmd->add_flag("--no-ak", opts->NoAK, "Ace + king does not play");
+    cmd->add_option("--price-change1", opts->PriceChange1, "Price of exchanging one card")
+        ->capture_default_str();
+    cmd->add_option("--price-change2", opts->PriceChange2, "Price of exchanging two cards")
+        ->capture_default_str();
+    cmd->add_option("--price-buy6", opts->PriceBuy6, "Price of buying a sixth card")
+        ->capture_default_str();
+    cmd->add_option("--pay", opts->Pay,
+                    "Payouts from ace + king up to the royal flush, e.g. "
+                    "\"1,1,2,3,4,5,7,20,50,100\"");
+    cmd->add_flag("--no-fast", opts->NoFast,
+                  "Let the two-card exchange break up pairs, two pairs, trips and full houses");
+    cmd->add_flag("--detail", opts->Detail, "Print the drivers' detail (text output)");
+    cmd->add_option("--only", opts->Only,
+                    "Comma-separated subset of raise,change1,change2,buy (default all)");
+    cmd->add_flag("--json", opts->Json, "JSON output");
+    cmd->callback([opts, &status]() { status = RunAnalyse(*opts); });
+}
+
+} // namespace kvarlen::cli

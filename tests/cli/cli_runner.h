@@ -1,0 +1,43 @@
+// Runs the built kvarlen-cli with arguments and collects its exit status and both outputs.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace kvarlen::test {
+
+struct TCliRun {
+    int Status = -1;
+    std::string Out;
+    std::string Err;
+};
+
+// args are passed through the shell as they stand (quote card lists).
+inline TCliRun RunCli(const std::string& args) {
+    // One file per test process: ctest runs tests side by side.
+    const std::string errFile =
+        ::testing::TempDir() + "kvarlen_cli_stderr_" + std::to_string(getpid()) + ".txt";
+    const std::string command =
+        std::string("\"") + KVARLEN_CLI + "\" " + args + " 2>\"" + errFile + "\"";
+    TCliRun run;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return run;
+    char buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, pipe)) > 0) run.Out.append(buf, n);
+    const int raw = pclose(pipe);
+    run.Status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    std::ifstream err(errFile);
+    std::stringstream ss;
+    ss << err.rdbuf();
+    run.Err = ss.str();
+    return run;
+}
+
+} // namespace kvarlen::test

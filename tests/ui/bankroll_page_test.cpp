@@ -1,0 +1,114 @@
+// The bankroll page in a comma locale: the three computations, sigma, and their errors.
+#include "ui/BankrollPage.h"
+#include "ui_test_support.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <memory>
+
+using namespace kvarlen;
+
+class TBankrollPageTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TBankrollPage> page;
+    QStringList& messages() { return test::Messages().Texts; }
+
+    void fill(const char* bank, const char* mo, const char* variance, const char* deals) {
+        page->MathBank->setText(bank);
+        page->MathMO->setText(mo);
+        page->MathDISP->setText(variance);
+        page->MathEditTryCount->setText(deals);
+    }
+
+  private slots:
+    void init() {
+        page = std::make_unique<TBankrollPage>();
+        messages().clear();
+    }
+    void cleanup() { page.reset(); }
+
+    void startsEmpty() {
+        for (QLineEdit* e : {page->MathBank, page->MathMO, page->MathDISP, page->MathSIGMA,
+                             page->MathEditTryCount})
+            QVERIFY(e->text().isEmpty());
+        QVERIFY(page->MathSIGMA->isReadOnly());
+        QCOMPARE(page->LabelMathROR->text(), QString("ROR = "));
+        QCOMPARE(page->LabelMathBank->text(), QString("MinBank ="));
+        QCOMPARE(page->LabelMathRazbros->text(), QString("от ... до ..."));
+        QCOMPARE(page->Button16->text(), QString("Разброс при N=                     раздачах"));
+    }
+
+    void theWorkedExamples() {
+        fill("100", "0,05", "2,5", "10000");
+        page->Button14->click();
+        QCOMPARE(page->LabelMathROR->text(), QString("ROR = 0,01832"));
+        page->Button16->click();
+        QCOMPARE(page->LabelMathRazbros->text(), QString("от 183,77223 до 816,22777"));
+        QCOMPARE(page->MathChart->chart()->series().size(), 2);
+        page->Button15->click();
+        QCOMPARE(page->MathBank->text(), QString("50,000000"));
+        QCOMPARE(page->LabelMathBank->text(), QString("MinBank = 50,00000"));
+        QCOMPARE(page->MathSIGMA->text(), QString("1,581139"));
+        page->MathDISP->setText("4");
+        QCOMPARE(page->MathSIGMA->text(), QString("2,000000"));
+        // A point is read as well as a comma.
+        page->MathBank->setText("100");
+        page->MathMO->setText("0.05");
+        page->MathDISP->setText("2.5");
+        page->Button14->click();
+        QCOMPARE(page->LabelMathROR->text(), QString("ROR = 0,01832"));
+        QVERIFY(messages().isEmpty());
+    }
+
+    void negativeExpectationIsShownAsComputed() {
+        fill("100", "-0,05", "2,5", "1");
+        page->Button14->click();
+        QCOMPARE(page->LabelMathROR->text(), QString("ROR = 54,59815"));
+        page->Button15->click();
+        QCOMPARE(page->LabelMathBank->text(), QString("MinBank = -50,00000"));
+    }
+
+    void divisionByZeroChangesNothing() {
+        fill("100", "0,05", "0", "10");
+        page->Button14->click();
+        QCOMPARE(messages(), QStringList{"Floating point division by zero"});
+        QCOMPARE(page->LabelMathROR->text(), QString("ROR = "));
+        fill("77", "0", "2,5", "10");
+        page->Button15->click();
+        QCOMPARE(messages().last(), QString("Floating point division by zero"));
+        QCOMPARE(page->MathBank->text(), QString("77"));
+        QCOMPARE(page->LabelMathBank->text(), QString("MinBank ="));
+    }
+
+    void conversionErrorsShowTheStandardMessageAndChangeNothing() {
+        fill("100", "abc", "2,5", "10");
+        page->Button14->click();
+        QCOMPARE(messages().last(), QString("'abc' is not a valid floating point value"));
+        QCOMPARE(page->LabelMathROR->text(), QString("ROR = "));
+
+        fill("", "0,05", "2,5", "10");
+        page->Button16->click(); // the bank must parse though the spread does not use it
+        QCOMPARE(messages().last(), QString("'' is not a valid floating point value"));
+        fill("100", "0,05", "2,5", "1,5");
+        page->Button16->click();
+        QCOMPARE(messages().last(), QString("'1,5' is not a valid integer value"));
+        QCOMPARE(page->LabelMathRazbros->text(), QString("от ... до ..."));
+        QVERIFY(page->MathChart->chart()->series().isEmpty());
+
+        messages().clear();
+        const QString sigma = page->MathSIGMA->text();
+        page->MathDISP->setText("-");
+        QCOMPARE(messages(), QStringList{"'-' is not a valid floating point value"});
+        page->MathDISP->setText("-4");
+        QCOMPARE(messages().last(), QString("Invalid floating point operation"));
+        QCOMPARE(page->MathSIGMA->text(), sigma);
+    }
+};
+
+KVARLEN_UI_TEST_MAIN(TBankrollPageTest)
+#include "bankroll_page_test.moc"

@@ -1,0 +1,34 @@
+// Shared set-up of the window tests: offscreen platform, a comma locale, a scratch current
+// directory, and messages recorded instead of shown.
+#pragma once
+
+#include "ui/Messages.h"
+
+#include <QApplication>
+#include <QStringList>
+#include <QTest>
+
+namespace kvarlen::test {
+
+class TRecordedMessages : public TMessageBoxes {
+  public:
+    void Show(QWidget*, const QString& text) override { Texts << text; }
+    QStringList Texts;
+};
+
+// Every message shown since the test started.
+TRecordedMessages& Messages();
+
+void PrepareEnvironment();
+void PrepareApplication();
+
+} // namespace kvarlen::test
+
+#define KVARLEN_UI_TEST_MAIN(TestClass)                                                            \
+    int main(int argc, char** argv) {                                                              \
+        kvarlen::test::PrepareEnvironment();                                                       \
+        QApplication app(argc, argv);                                                              \
+        kvarlen::test::PrepareApplication();                                                       \
+        TestClass test;                                                                            \
+        return QTest::qExec(&test, argc, argv);                                                    \
+    }

@@ -1,0 +1,207 @@
+// TForm1: the main window. It holds every setting as the state of its controls, the card table
+// of the layout page, the logs, and the program's one deck and generator.
+#pragma once
+
+#include "analysis/layout_commands.h"
+#include "cards/hand.h"
+#include "ui/Card.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <array>
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QStatusBar;
+class QTabWidget;
+class QTableWidget;
+
+namespace kvarlen {
+
+class TBankrollPage;
+class TForm2;
+class TForm3;
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+
+  public:
+    explicit TForm1(QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // Shared with the card picker and, later, the simulation.
+    TDeck Deck;
+    TGenerator Generator;
+    // The table may no longer match Deck: set by every change of a table card, cleared only by
+    // "Колода" after it rebuilds Deck.
+    bool DeckDirty = false;
+
+    void SetPicker(TForm2* picker) { picker_ = picker; }
+    TForm2* Picker() const { return picker_; }
+    void SetTraceWindow(TForm3* trace) { trace_ = trace; }
+    TForm3* TraceWindow() const { return trace_; }
+
+    // The card table as the analysis reads it.
+    TLayout ReadLayout() const;
+    // The settings controls as FillRules reads them.
+    TRulesControls ReadRulesControls() const;
+
+    // Option handlers.
+    void ComboBox1Change();
+    void ComboBox2Change();
+    void CheckBox8Click();
+    void CheckBox12Click();
+    void CheckBox9Click();
+    void AK_existClick();
+    void DBF_cbClick();
+    void RadioButton1Click();
+    void RadioButton2Click();
+    void RadioButton6Click();
+    void RND_CBClick();
+    void Button22Click();
+    void Button23Click();
+    void Button27Click();
+
+    // Layout entry.
+    void PlayerCardMouseDown(int index, Qt::MouseButton button); // Card1..Card5 as 1..5
+    void BuyedCardMouseDown(Qt::MouseButton button);
+    void FlipCard(TCard* card); // Button17..Button21, Button7
+    // A character typed anywhere in the window, with the pointer at globalPos.
+    void FormKeyPress(QChar key, const QPoint& globalPos);
+    void Button9Click();
+    void EvaluateLayout();
+    void EvaluateLayoutSix();
+
+    // The analysis commands.
+    void Button2Click();
+    void Button12Click();
+    void Button10Click();
+    void Button13Click();
+
+    // Writes a simulation's mean and variance per deal into the bankroll fields.
+    void ShowMathInputs(double mo, double variance);
+    TBankrollPage* BankrollPage() const { return bankroll_; }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void BuildSettingsPage(QWidget* page);
+    void BuildLayoutPage(QWidget* page);
+    void BuildTable(QFrame* panel);
+    void BuildSimulationPage(QWidget* page);
+    void Connect();
+    void FormCreate();
+    void RunAnalysis(LayoutCommand command);
+    TCard* CardUnderPointer(const QPoint& globalPos) const;
+    static void StepCard(TCard* card, Qt::MouseButton button);
+
+    TForm2* picker_ = nullptr;
+    TForm3* trace_ = nullptr;
+    bool analysing_ = false;
+    // Key events travel up the parents of their first receiver; act once per event.
+    const QEvent* lastKey_ = nullptr;
+    QPointer<QWidget> lastKeyReceiver_;
+
+  public:
+    // Controls, named as the window's objects.
+    QTabWidget* PageControl1 = nullptr;
+    QWidget* TabSheet1 = nullptr;
+    QWidget* TabSheet8 = nullptr;
+    QWidget* TabSheet3 = nullptr;
+    QWidget* TabSheet2 = nullptr;
+
+    // "настройки"
+    QFrame* Panel2 = nullptr;
+    QFrame* Panel3 = nullptr;
+    QLineEdit* ePay_AK = nullptr;
+    QLineEdit* ePay_2 = nullptr;
+    QLineEdit* ePay_22 = nullptr;
+    QLineEdit* ePay_3 = nullptr;
+    QLineEdit* ePay_st = nullptr;
+    QLineEdit* ePay_fl = nullptr;
+    QLineEdit* ePay_32 = nullptr;
+    QLineEdit* ePay_4 = nullptr;
+    QLineEdit* ePay_stfl = nullptr;
+    QLineEdit* ePay_royal = nullptr;
+    QLineEdit* ePrice_Change1 = nullptr;
+    QLineEdit* ePrice_Change2 = nullptr;
+    QLineEdit* ePrice_buy6 = nullptr;
+    QLineEdit* ePrice_buyDGame = nullptr;
+
+    // "расклады"
+    QFrame* Panel1 = nullptr;
+    std::array<TCard*, 6> PlayerCards{}; // Card1..Card5 at 1..5
+    std::array<TCard*, 4> PileCards{};   // Card6..Card9
+    TCard* DealerCard = nullptr;
+    TCard* BuyedCard = nullptr;
+    std::array<QPushButton*, 6> FlipButtons{}; // Button17..Button21 at 1..5
+    QPushButton* Button7 = nullptr;
+    QLabel* Label3 = nullptr;
+    QPushButton* Button9 = nullptr;
+    QGroupBox* GroupBox1 = nullptr;
+    QPushButton* Button2 = nullptr;
+    QPushButton* Button12 = nullptr;
+    QPushButton* Button10 = nullptr;
+    QPushButton* Button13 = nullptr;
+    QCheckBox* AK_exist = nullptr;
+    QCheckBox* CheckBox2 = nullptr;
+    QCheckBox* CheckBox11 = nullptr;
+    QPlainTextEdit* Memo1 = nullptr;
+    QPushButton* Button22 = nullptr;
+    QTableWidget* StringGrid3 = nullptr;
+    QPushButton* Button27 = nullptr;
+    QStatusBar* StatusBar1 = nullptr;
+
+    // "симуляция"
+    QLabel* Label2 = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    QLabel* Label9 = nullptr;
+    QLineEdit* Edit4 = nullptr;
+    QLabel* Label23 = nullptr;
+    QComboBox* ComboBox4 = nullptr;
+    QLabel* Label7 = nullptr;
+    QComboBox* ComboBox1 = nullptr;
+    QCheckBox* CheckBox6 = nullptr;
+    QCheckBox* TraceCB = nullptr;
+    QCheckBox* CheckBox3 = nullptr;
+    QCheckBox* RND_CB = nullptr;
+    QCheckBox* DBF_cb = nullptr;
+    QCheckBox* CheckBox10 = nullptr;
+    QGroupBox* GroupBox3 = nullptr;
+    QRadioButton* RadioButton1 = nullptr;
+    QRadioButton* RadioButton2 = nullptr;
+    QGroupBox* RadioGroup2 = nullptr;
+    QRadioButton* RadioButton3 = nullptr;
+    QRadioButton* RadioButton4 = nullptr;
+    QRadioButton* RadioButton5 = nullptr;
+    QRadioButton* RadioButton6 = nullptr;
+    QPushButton* Button4 = nullptr;
+    QPlainTextEdit* Memo3 = nullptr;
+    QPushButton* Button23 = nullptr;
+    QTabWidget* PageControl2 = nullptr;
+    QWidget* TabSheet5 = nullptr;
+    QCheckBox* CheckBox5 = nullptr;
+    QCheckBox* CheckBox9 = nullptr;
+    QCheckBox* CheckBox8 = nullptr;
+    QCheckBox* CheckBox12 = nullptr;
+    QCheckBox* CheckBox7 = nullptr;
+    QComboBox* ComboBox2 = nullptr;
+    QComboBox* ComboBox3 = nullptr;
+
+  private:
+    TBankrollPage* bankroll_ = nullptr;
+};
+
+// The decimal separator of the user's number format (',' or '.').
+char DecimalSeparator();
+
+} // namespace kvarlen

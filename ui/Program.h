@@ -1,0 +1,25 @@
+// The program's three windows, created in their order: the main window, the card picker and
+// the trace window.
+#pragma once
+
+#include "ui/CardPicker.h"
+#include "ui/MainWindow.h"
+#include "ui/TraceUnit.h"
+
+#include <QString>
+
+namespace kvarlen {
+
+struct TProgram {
+    TProgram();
+    TForm1 Form1;
+    TForm2 Form2;
+    TForm3 Form3;
+};
+
+// Saves a picture of every page of the main window and of the picker into folder (PNG), then
+// runs the four analyses and the bankroll figures and pictures those pages again. Returns false
+// when a picture could not be written.
+bool SaveScreenshots(TProgram& program, const QString& folder);
+
+} // namespace kvarlen

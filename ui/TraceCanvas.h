@@ -1,0 +1,57 @@
+// The drawing surface of the trace window: a deal's hands, frames, captions and decisions on a
+// green table, with the coordinates the simulation hands in.
+#pragma once
+
+#include "cards/hand.h"
+
+#include <QImage>
+#include <QPixmap>
+#include <QString>
+
+#include <array>
+
+namespace kvarlen {
+
+class TTraceCanvas {
+  public:
+    static constexpr int kWidth = 392;
+    static constexpr int kHeight = 451;
+    static constexpr int kSlotStep = 60; // card slots are drawn 60 pixels apart
+
+    TTraceCanvas();
+
+    // Loads the 52 small card pictures ("SMC" + suit + value), replacing what was there.
+    void Init();
+    // Releases the pictures.
+    void Release();
+    bool Loaded() const { return loaded_; }
+
+    // Grows or shrinks the surface (the picture follows the window); the drawing is kept.
+    void Resize(int width, int height);
+
+    void ClearTable();
+    void Trace_DrawDHand(const THand& hand, int left, int top);
+    void Trace_DrawPHand(const THand& hand, int left, int top, int openValue);
+    void DrawRaiseDecision(bool raise, int left, int top);
+    void DrawInsurDecision(int32_t sum, int left, int top);
+
+    const QImage& Image() const { return image_; }
+
+    // "Две пары  K ,7 ": the combination name, then the rank keys' value texts.
+    static QString Caption(const THand& hand);
+
+    static const QColor& TableGreen();
+
+  private:
+    void DrawCard(const TCardRec& card, int x, int top);
+    void Frame(int x1, int y1, int x2, int y2, const QColor& pen);
+    void Text(int x, int y, const QString& text);
+
+    QImage image_;
+    std::array<QPixmap, 53> pictures_;
+    bool loaded_ = false;
+    int cardW_ = 53;
+    int cardH_ = 72;
+};
+
+} // namespace kvarlen

@@ -1,0 +1,34 @@
+// Kvarlen: the desktop workbench. Starts the three windows and runs the message loop until
+// the main window closes.
+#include "ui/Messages.h"
+#include "ui/Program.h"
+
+#include <QApplication>
+#include <QStringList>
+
+#include <clocale>
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationDisplayName("Кварлен");
+    // Numbers in files stay in the C format; the display takes its separator from QLocale.
+    std::setlocale(LC_NUMERIC, "C");
+    kvarlen::RouteEngineMessages();
+
+    kvarlen::TProgram program;
+    program.Form1.show();
+
+    // --screenshot <folder>: pictures of every page and of the picker, then quit.
+    const QStringList args = QApplication::arguments();
+    const int shot = static_cast<int>(args.indexOf("--screenshot"));
+    if (shot >= 0) {
+        if (shot + 1 >= args.size()) {
+            std::fprintf(stderr, "--screenshot needs a folder\n");
+            return 2;
+        }
+        QApplication::processEvents();
+        return kvarlen::SaveScreenshots(program, args[shot + 1]) ? 0 : 1;
+    }
+    return QApplication::exec();
+}

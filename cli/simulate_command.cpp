@@ -1,11 +1,248 @@
-// Placeholder until the command is built.
+// kvarlen-cli simulate: strategy or ideal play without windows, the report as text or JSON,
+// the dated files and the history table on request, spread over threads when asked.
 #include "cli/commands.h"
+#include "cli/simulation_json.h"
+#include "simulation/simulation_run.h"
+
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <unistd.h>
 
 namespace kvarlen::cli {
 
+namespace {
+
+struct SimulateOptions {
+    std::string Mode = "strategy";
+    int Boxes = 1;
+    int Deals = 100000;
+    int Bank = 100;
+    int64_t Seed = -1;
+    std::string Info = "beacon";
+    std::string Filter = "any";
+    bool Stats = false, NoInsurance = false, NoAK = false, NoBuy = false;
+    std::string DealerGame = "none";
+    bool AntePaid = false;
+    std::string PriceChange1 = "1", PriceChange2 = "1", PriceBuy6 = "1", PriceDealerGame = "1";
+    std::string Pay;
+    std::string Dbf, Out;
+    bool Log = false, Json = false;
+    int Threads = 1;
+};
+
+class RefusedError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+std::atomic<bool> g_stop{false};
+
+extern "C" void OnInterrupt(int) {
+    g_stop.store(true);
+    // A second Ctrl-C ends the program at once.
+    std::signal(SIGINT, SIG_DFL);
+}
+
+std::vector<std::string> SplitList(const std::string& text) {
+    std::vector<std::string> items;
+    std::string cur;
+    for (char c : text) {
+        if (c == ',' || c == ' ' || c == ';') {
+            if (!cur.empty()) items.push_back(cur);
+            cur.clear();
+        } else
+            cur += c;
+    }
+    if (!cur.empty()) items.push_back(cur);
+    return items;
+}
+
+int IndexOf(const std::vector<std::string>& names, const std::string& name, const char* option) {
+    for (size_t i = 0; i < names.size(); ++i)
+        if (names[i] == name) return static_cast<int>(i);
+    std::string all;
+    for (const std::string& n : names) all += (all.empty() ? "" : "|") + n;
+    throw RefusedError(std::string(option) + ": '" + name + "' is none of " + all);
+}
+
+// The command line without windows: the memo is this run's report, messages go to stderr, and
+// a terminal on stderr gets a progress line.
+class CliHost : public TSimulationHost {
+  public:
+    TRunSettings Settings;
+    TLiveOptions Live;
+    std::vector<std::string> Memo;
+    bool ShowProgress = false;
+    bool ProgressShown = false;
+
+    TRunSettings ReadRunSettings() override { return Settings; }
+    void ReadLiveOptions(TLiveOptions& o) override { o = Live; }
+    void Progress(int64_t, const std::string& caption) override {
+        if (!ShowProgress) return;
+        std::fprintf(stderr, "\rkvarlen-cli simulate: %s deals", caption.c_str());
+        std::fflush(stderr);
+        ProgressShown = true;
+    }
+    bool StopRequested() override { return g_stop.load(std::memory_order_relaxed); }
+    void Message(const std::string& text) override {
+        EndProgressLine();
+        std::cerr << "kvarlen-cli simulate: " << text << "\n";
+    }
+    void AppendReport(const std::vector<std::string>& lines) override {
+        EndProgressLine();
+        Memo.insert(Memo.end(), lines.begin(), lines.end());
+    }
+    std::vector<std::string> MemoLines() override { return Memo; }
+
+  private:
+    void EndProgressLine() {
+        if (ProgressShown) std::fputc('\n', stderr);
+        ProgressShown = false;
+    }
+};
+
+void ReadRules(const SimulateOptions& o, TRunSettings& s) {
+    TRulesControls controls;
+    controls.Insurance = !o.NoInsurance;
+    controls.AKPlays = !o.NoAK;
+    controls.Buy6 = !o.NoBuy;
+    controls.Exchange1 = false;
+    controls.DealerGameBuyIndex = IndexOf({"none", "high", "low"}, o.DealerGame, "--dealer-game");
+    controls.AntePaidIndex = o.AntePaid ? 1 : 0;
+    controls.PriceChange1 = o.PriceChange1;
+    controls.PriceChange2 = o.PriceChange2;
+    controls.PriceBuy6 = o.PriceBuy6;
+    controls.PriceBuyDealerGame = o.PriceDealerGame;
+    if (!o.Pay.empty()) {
+        const std::vector<std::string> pay = SplitList(o.Pay);
+        if (pay.size() != 10)
+            throw RefusedError(
+                "--pay needs ten payouts from ace + king up to the royal flush, got " +
+                std::to_string(pay.size()));
+        for (size_t i = 0; i < 10; ++i) controls.Pay[i] = pay[i];
+    }
+    FillRules(controls, s.Rules);
+    s.DealerAK = s.Rules.AKPlays;
+}
+
+int RunSimulate(const SimulateOptions& o, const CLI::App& cmd) {
+    CliHost host;
+    bool ideal = false;
+    TStreamOptions streams;
+    try {
+        ideal = IndexOf({"strategy", "ideal"}, o.Mode, "--mode") == 1;
+        if (!ideal)
+            for (const char* opt : {"--info", "--filter", "--dbf"})
+                if (cmd.count(opt) > 0)
+                    throw RefusedError(std::string(opt) + " applies to --mode ideal only");
+        if (o.Threads < 1 || o.Threads > 256) throw RefusedError("--threads must be 1..256");
+        if (cmd.count("--seed") > 0 && (o.Seed < 0 || o.Seed > 0xFFFFFFFFll))
+            throw RefusedError("--seed must be 0..4294967295");
+        if (o.Log && o.Out.empty())
+            throw RefusedError("--log writes the game log into the report file: give --out too");
+        TRunSettings& s = host.Settings;
+        s.TeamSize = o.Boxes;
+        s.DealsToPlay = o.Deals;
+        s.InitialBank = o.Bank;
+        s.Separator = ',';
+        s.OutDir = o.Out;
+        s.DbfPath = o.Dbf;
+        // A folder names where the table goes: <folder>/1box.DBF.
+        std::error_code ec;
+        if (!o.Dbf.empty() && (o.Dbf.back() == '/' || std::filesystem::is_directory(o.Dbf, ec)))
+            s.DbfPath = (std::filesystem::path(o.Dbf) / "1box.DBF").string();
+        ReadRules(o, s);
+        host.Live.Statistics = o.Stats;
+        host.Live.GameLog = o.Log;
+        host.Live.Mode =
+            static_cast<TInfoMode>(IndexOf({"in-turn", "beacon", "full"}, o.Info, "--info"));
+        host.Live.Filter = IndexOf(FilterNames(), o.Filter, "--filter");
+        host.Live.DbfHistory = !o.Dbf.empty();
+        if (!o.Out.empty()) {
+            // The desktop program makes its "out" folder at start-up; so do we.
+            ec.clear();
+            std::filesystem::create_directories(std::filesystem::path(o.Out) / "out", ec);
+            if (ec)
+                throw RefusedError("cannot create folder \"" + o.Out + "/out\": " + ec.message());
+        }
+        streams.Threads = o.Threads;
+        streams.Seed = o.Seed >= 0 ? static_cast<uint32_t>(o.Seed) : TickCount();
+    } catch (const std::exception& e) {
+        std::cerr << "kvarlen-cli simulate: " << e.what() << "\n";
+        return 2;
+    }
+    host.ShowProgress = isatty(STDERR_FILENO) != 0;
+
+    g_stop = false;
+    auto previous = std::signal(SIGINT, OnInterrupt);
+    const TRunOutcome out = RunSimulationStreams(host, ideal, streams);
+    std::signal(SIGINT, previous);
+    if (!out.Ran) return 2;
+    if (out.Result.Stopped)
+        std::cerr << "kvarlen-cli simulate: stopped after " << out.Result.Deals << " deals\n";
+
+    if (o.Json) {
+        const nlohmann::json j =
+            ResultJson(out.Result, RunConditions(host.Settings, ideal, host.Live), {streams.Seed},
+                       streams.Threads);
+        std::cout << j.dump(2) << "\n";
+    } else {
+        for (const std::string& line : out.Report) std::cout << line << "\n";
+    }
+    return 0;
+}
+
+} // namespace
+
 void AddSimulateCommand(CLI::App& app, int& status) {
-    auto* cmd = app.add_subcommand("simulate", "(not available yet)");
-    cmd->callback([&status]() { status = 1; });
+    auto o = std::make_shared<SimulateOptions>();
+    auto* cmd = app.add_subcommand("simulate", "Play many deals for a team of boxes, by the "
+                                               "strategy rules or ideally, and report the result");
+    cmd->add_option("--mode", o->Mode, "strategy or ideal")->capture_default_str();
+    cmd->add_option("--boxes", o->Boxes, "Boxes of the team, 1..3")->capture_default_str();
+    cmd->add_option("--deals", o->Deals, "Deals to play")->capture_default_str();
+    cmd->add_option("--bank", o->Bank, "Initial bank of each box, in antes")->capture_default_str();
+    cmd->add_option("--seed", o->Seed, "Seed of the card generator (default: the tick count)");
+    cmd->add_option("--info", o->Info, "Ideal play: in-turn, beacon or full")
+        ->capture_default_str();
+    cmd->add_option("--filter", o->Filter,
+                    "Ideal play: the deals to play by box 1's dealt hand: any, ak, pairs, "
+                    "two-pairs, trips, straights, flushes, full-houses, quads, "
+                    "straight-flushes, royals")
+        ->capture_default_str();
+    cmd->add_flag("--stats", o->Stats, "Collect the class statistics");
+    cmd->add_flag("--no-insurance", o->NoInsurance, "No insurance");
+    cmd->add_flag("--no-ak", o->NoAK, "Ace + king does not play");
+    cmd->add_flag("--no-buy", o->NoBuy, "No sixth card can be bought");
+    cmd->add_option("--dealer-game", o->DealerGame,
+                    "Buying the dealer a game: none, high (discard the highest), low (the lowest)")
+        ->capture_default_str();
+    cmd->add_flag("--ante-paid", o->AntePaid, "The ante is paid after the dealer's bought game");
+    cmd->add_option("--price-change1", o->PriceChange1, "Price of exchanging one card")
+        ->capture_default_str();
+    cmd->add_option("--price-change2", o->PriceChange2, "Price of exchanging two cards")
+        ->capture_default_str();
+    cmd->add_option("--price-buy6", o->PriceBuy6, "Price of buying a sixth card (ideal play)")
+        ->capture_default_str();
+    cmd->add_option("--price-dealer-game", o->PriceDealerGame, "Price of buying the dealer a game")
+        ->capture_default_str();
+    cmd->add_option("--pay", o->Pay,
+                    "Payouts from ace + king up to the royal flush, e.g. "
+                    "\"1,1,2,3,4,5,7,20,50,100\"");
+    cmd->add_option("--dbf", o->Dbf,
+                    "Ideal play: append every deal of box 1 to this DBF table (a folder: "
+                    "<folder>/1box.DBF); created when missing");
+    cmd->add_option("--out", o->Out,
+                    "Write out/out<date>.txt (and out/out_bank_<date>.txt) under this folder");
+    cmd->add_flag("--log", o->Log, "Write the game log into the report file");
+    cmd->add_flag("--json", o->Json, "JSON output, for kvarlen-cli merge");
+    cmd->add_option("--threads", o->Threads, "Independent deal streams on this many threads")
+        ->capture_default_str();
+    cmd->callback([o, cmd, &status]() { status = RunSimulate(*o, *cmd); });
 }
 
 } // namespace kvarlen::cli

@@ -1,0 +1,27 @@
+// The report of a run, the game log lines and the bank log lines.
+#pragma once
+
+#include "simulation/box.h"
+#include "simulation/run_result.h"
+#include "simulation/simulation_host.h"
+
+#include <string>
+#include <vector>
+
+namespace kvarlen {
+
+// The report lines in order; numbers with the decimal separator `sep`.
+std::vector<std::string> ReportLines(const TRunResult& result, char sep);
+// MO and variance per deal for the bankroll fields (fixed6 texts).
+TMathInputs MathInputsOf(const TRunResult& result, char sep);
+
+// Game log: the open card line of strategy play.
+std::string OpenCardLogLine(const TCardRec& open, int matches);
+// Game log: one line per box 0..teamSize and an empty line, at the end of a deal.
+void AppendDealLog(const TBoxes& boxes, int teamSize, char sep, std::vector<std::string>& log);
+
+// Bank log: banks of boxes 1..3 and their sum in the general format, tab-separated. Writes into
+// `out` (cleared first) without allocating once `out` has grown.
+void BankLogLine(double b1, double b2, double b3, char sep, std::string& out);
+
+} // namespace kvarlen

@@ -1,0 +1,22 @@
+// Settling the team's boxes against the dealer (box 0) at the end of a deal.
+#pragma once
+
+#include "simulation/box.h"
+
+#include <string>
+#include <vector>
+
+namespace kvarlen {
+
+// The ordinary settlement. A dealer without a game pays every raised box +4 (net +1) and every
+// insurance even money; a qualifying dealer is compared with every raised box: a win pays
+// 2 x PayOff + 4, a loss takes the stakes, a push returns them. With skipAsked the boxes that
+// asked for the dealer's game are left to SettleBoughtGame. log (when given) receives the
+// insurance lines of the game log.
+void SettleDeal(TBoxes& boxes, int teamSize, bool skipAsked, std::vector<std::string>* log);
+
+// After the dealer's bought card: the boxes that asked for the game, with its price.
+void SettleBoughtGame(TBoxes& boxes, int teamSize, const TRules& rules,
+                      std::vector<std::string>* log);
+
+} // namespace kvarlen

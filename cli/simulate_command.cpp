@@ -5,6 +5,7 @@
 #include "simulation/simulation_run.h"
 
 #include <atomic>
+#include <cctype>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
@@ -151,9 +152,13 @@ int RunSimulate(const SimulateOptions& o, const CLI::App& cmd) {
         s.Separator = ',';
         s.OutDir = o.Out;
         s.DbfPath = o.Dbf;
-        // A folder names where the table goes: <folder>/1box.DBF.
+        // A folder (or any name that is not a .dbf file) names where the table goes:
+        // <folder>/1box.DBF, as the desktop keeps it.
         std::error_code ec;
-        if (!o.Dbf.empty() && (o.Dbf.back() == '/' || std::filesystem::is_directory(o.Dbf, ec)))
+        std::string ext = std::filesystem::path(o.Dbf).extension().string();
+        for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (!o.Dbf.empty() &&
+            (o.Dbf.back() == '/' || std::filesystem::is_directory(o.Dbf, ec) || ext != ".dbf"))
             s.DbfPath = (std::filesystem::path(o.Dbf) / "1box.DBF").string();
         ReadRules(o, s);
         host.Live.Statistics = o.Stats;

@@ -4,6 +4,7 @@
 
 #include <shapefil.h>
 
+#include <cctype>
 #include <clocale>
 #include <ctime>
 #include <filesystem>
@@ -78,6 +79,14 @@ std::shared_ptr<TTable> OpenTable(const std::string& path, const std::vector<TDb
     namespace fs = std::filesystem;
     std::error_code ec;
     const fs::path p(path);
+    // shapelib finds a table only by its .dbf extension: refuse any other name before
+    // anything is created.
+    std::string ext = p.extension().string();
+    for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (ext != ".dbf") {
+        error = "The history table must be a .dbf file: \"" + path + "\"";
+        return nullptr;
+    }
     if (p.has_parent_path()) {
         fs::create_directories(p.parent_path(), ec);
         if (ec) {

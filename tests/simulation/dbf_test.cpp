@@ -181,6 +181,16 @@ TEST_F(DbfTest, AForeignTableRefusesTheRun) {
     EXPECT_TRUE(host.Memo.empty());
 }
 
+TEST_F(DbfTest, ANameWithoutDbfExtensionIsRefusedBeforeAnythingIsWritten) {
+    test::FakeHost host;
+    const std::string path = (dir_ / "history").string();
+    const TRunOutcome out = IdealWithHistory(path, 10, 1, host);
+    EXPECT_FALSE(out.Ran);
+    ASSERT_EQ(host.Messages.size(), 1u);
+    EXPECT_NE(host.Messages[0].find(".dbf"), std::string::npos);
+    EXPECT_FALSE(fs::exists(path));
+}
+
 TEST_F(DbfTest, TwoStreamsShareOneTable) {
     test::FakeHost host;
     host.Settings = test::QuietSettings(1, 30);

@@ -223,10 +223,10 @@ struct TableEntry {
 constexpr int kMultisets = 6188; // C(17, 5)
 
 struct SmallBinomials {
-    int c[18][6];
+    int c[19][7];
     constexpr SmallBinomials() : c{} {
-        for (int n = 0; n < 18; ++n)
-            for (int k = 0; k < 6; ++k)
+        for (int n = 0; n < 19; ++n)
+            for (int k = 0; k < 7; ++k)
                 c[n][k] = k == 0 ? 1 : (n == 0 ? 0 : c[n - 1][k - 1] + c[n - 1][k]);
     }
 };
@@ -263,7 +263,100 @@ const FiveTable& Table() {
     return table;
 }
 
-// Best five of six: the first subset (in sorted slot order) that is strictly better wins.
+// The best five of six sorted plain values: the first subset (in slot order) that is strictly
+// better wins; with no combination at all, slot 1 and no found bits.
+struct SixBest {
+    uint16_t Combo = 1;
+    uint16_t FoundBits = 0;
+    uint8_t Rank1 = 0;
+    uint8_t Rank2 = 0;
+    uint8_t Drop = 1;
+};
+
+// suitCount[flushSuit] >= 5 names the only suit that can make a flush (0: none).
+SixBest BestOfSix(const int v[6], const uint8_t s[6], int flushSuit, int flushSuitCount,
+                  bool akPlays, bool straightsOnly) {
+    uint64_t cnt6 = 0;
+    uint32_t all = 0;
+    for (int i = 0; i < 6; ++i) {
+        cnt6 += 1ULL << (4 * v[i]);
+        all |= 1u << v[i];
+    }
+    // Combinatorial number of each subset: the terms before the left-out card keep their
+    // position, those after it move up one.
+    const TableEntry* table = straightsOnly ? nullptr : Table().Entry[akPlays ? 1 : 0];
+    int before[7], after[7];
+    before[0] = 0;
+    for (int t = 0; t < 5; ++t) before[t + 1] = before[t] + kSmall.c[v[t] - 1 + t][t + 1];
+    after[6] = 0;
+    for (int t = 5; t >= 1; --t) after[t] = after[t + 1] + kSmall.c[v[t] - 1 + t - 1][t];
+    after[0] = after[1];
+    SixBest best;
+    uint32_t bestKey = 0;
+    for (int j = 0; j < 6; ++j) {
+        // Leaving out the second of two equal values gives the same five again, unless the
+        // suits make a flush differ: it cannot be strictly better.
+        if (j > 0 && v[j] == v[j - 1] &&
+            (flushSuit == 0 || (s[j] == flushSuit) == (s[j - 1] == flushSuit)))
+            continue;
+        const bool flush = flushSuit != 0 && (flushSuitCount == 6 || s[j] != flushSuit);
+        uint16_t combo, bits;
+        uint8_t r1, r2;
+        uint32_t key;
+        if (table && !flush) {
+            const TableEntry& e = table[before[j] + after[j + 1]];
+            combo = e.Combo;
+            bits = e.FoundBits;
+            r1 = e.Rank1;
+            r2 = e.Rank2;
+            key = e.Key;
+        } else {
+            const uint64_t cnt = cnt6 - (1ULL << (4 * v[j]));
+            uint32_t mask = all;
+            if (((cnt >> (4 * v[j])) & 0xF) == 0) mask &= ~(1u << v[j]);
+            const FiveResult r = ClassifyCounts(cnt, mask, flush, akPlays, straightsOnly);
+            combo = r.Combo;
+            bits = r.FoundBits;
+            r1 = r.Rank1;
+            r2 = r.Rank2;
+            if (combo < best.Combo) continue;
+            key = KeyFromCounts(combo, r1, r2, cnt, mask);
+        }
+        if (combo > best.Combo || (combo == best.Combo && key > bestKey)) {
+            best = SixBest{combo, bits, r1, r2, static_cast<uint8_t>(j + 1)};
+            bestKey = key;
+        }
+    }
+    return best;
+}
+
+// Without a suit held five times the best five of six depends on the sorted values alone: one
+// entry per multiset of six values, indexed like the five-card table.
+constexpr int kSixMultisets = 18564; // C(18, 6)
+
+struct SixTable {
+    SixBest Entry[2][kSixMultisets];
+    SixTable() {
+        int x[6];
+        const uint8_t noSuits[6] = {1, 2, 3, 4, 1, 2};
+        for (x[0] = 1; x[0] <= 13; ++x[0])
+            for (x[1] = x[0]; x[1] <= 13; ++x[1])
+                for (x[2] = x[1]; x[2] <= 13; ++x[2])
+                    for (x[3] = x[2]; x[3] <= 13; ++x[3])
+                        for (x[4] = x[3]; x[4] <= 13; ++x[4])
+                            for (x[5] = x[4]; x[5] <= 13; ++x[5]) {
+                                int idx = 0;
+                                for (int i = 0; i < 6; ++i) idx += kSmall.c[x[i] - 1 + i][i + 1];
+                                for (int ak = 0; ak <= 1; ++ak)
+                                    Entry[ak][idx] = BestOfSix(x, noSuits, 0, 0, ak, false);
+                            }
+    }
+};
+const SixTable& TableSix() {
+    static const SixTable table;
+    return table;
+}
+
 uint16_t EvaluateSix(THand& hand, bool akPlays, bool straightsOnly) {
     // The exchange sort on values alone, then the records moved once.
     int v[6];
@@ -292,72 +385,30 @@ uint16_t EvaluateSix(THand& hand, bool akPlays, bool straightsOnly) {
         for (int i = 0; i < 6; ++i) hand.Cards[i + 1] = sorted[i];
         hand.Sorted = 1;
     }
-    uint64_t cnt6 = 0;
-    int suitCount[5] = {0, 0, 0, 0, 0};
-    uint8_t s[6];
-    for (int i = 0; i < 6; ++i) {
-        v[i] = hand.Cards[i + 1].Value;
-        s[i] = hand.Cards[i + 1].Suit;
-        cnt6 += 1ULL << (4 * (v[i] & 15));
-        ++suitCount[s[i] <= 4 ? s[i] : 0];
-    }
-    // The suit held five or six times, if any.
-    int flushSuit = 0;
-    for (int k = 1; k <= 4; ++k)
-        if (suitCount[k] >= 5) flushSuit = k;
-    uint16_t bestCombo = 1, bestBits = 0;
-    uint32_t bestKey = 0;
-    uint8_t bestR1 = 0, bestR2 = 0, bestDrop = 1;
+    SixBest best;
     if (PlainValues(all)) {
-        // Combinatorial number of each subset: the terms before the left-out card keep their
-        // position, those after it move up one.
-        const TableEntry* table = straightsOnly ? nullptr : Table().Entry[akPlays ? 1 : 0];
-        int before[7], after[7];
-        before[0] = 0;
-        for (int t = 0; t < 5; ++t) before[t + 1] = before[t] + kSmall.c[v[t] - 1 + t][t + 1];
-        after[6] = 0;
-        for (int t = 5; t >= 1; --t) after[t] = after[t + 1] + kSmall.c[v[t] - 1 + t - 1][t];
-        after[0] = after[1];
-        for (int j = 0; j < 6; ++j) {
-            // Leaving out the second of two equal values gives the same five again, unless
-            // the suits make a flush differ: it cannot be strictly better.
-            if (j > 0 && v[j] == v[j - 1] &&
-                (flushSuit == 0 || (s[j] == flushSuit) == (s[j - 1] == flushSuit)))
-                continue;
-            const bool flush = flushSuit != 0 && (suitCount[flushSuit] == 6 || s[j] != flushSuit);
-            uint16_t combo, bits;
-            uint8_t r1, r2;
-            uint32_t key;
-            if (table && !flush) {
-                const TableEntry& e = table[before[j] + after[j + 1]];
-                combo = e.Combo;
-                bits = e.FoundBits;
-                r1 = e.Rank1;
-                r2 = e.Rank2;
-                key = e.Key;
-            } else {
-                const uint64_t cnt = cnt6 - (1ULL << (4 * v[j]));
-                uint32_t mask = all;
-                if (((cnt >> (4 * v[j])) & 0xF) == 0) mask &= ~(1u << v[j]);
-                const FiveResult r = ClassifyCounts(cnt, mask, flush, akPlays, straightsOnly);
-                combo = r.Combo;
-                bits = r.FoundBits;
-                r1 = r.Rank1;
-                r2 = r.Rank2;
-                if (combo < bestCombo) continue;
-                key = KeyFromCounts(combo, r1, r2, cnt, mask);
-            }
-            if (combo > bestCombo || (combo == bestCombo && key > bestKey)) {
-                bestCombo = combo;
-                bestBits = bits;
-                bestKey = key;
-                bestR1 = r1;
-                bestR2 = r2;
-                bestDrop = static_cast<uint8_t>(j + 1);
-            }
+        int suitCount[5] = {0, 0, 0, 0, 0};
+        uint8_t s[6];
+        for (int i = 0; i < 6; ++i) {
+            v[i] = hand.Cards[i + 1].Value;
+            s[i] = hand.Cards[i + 1].Suit;
+            ++suitCount[s[i] <= 4 ? s[i] : 0];
+        }
+        // The suit held five or six times, if any.
+        int flushSuit = 0;
+        for (int k = 1; k <= 4; ++k)
+            if (suitCount[k] >= 5) flushSuit = k;
+        if (flushSuit == 0 && !straightsOnly) {
+            int idx = 0;
+            for (int i = 0; i < 6; ++i) idx += kSmall.c[v[i] - 1 + i][i + 1];
+            best = TableSix().Entry[akPlays ? 1 : 0][idx];
+        } else {
+            best = BestOfSix(v, s, flushSuit, flushSuit ? suitCount[flushSuit] : 0, akPlays,
+                             straightsOnly);
         }
     } else {
         // Values outside 1..13: the plain loop over the step-by-step classifier.
+        uint32_t bestKey = 0;
         for (int j = 0; j < 6; ++j) {
             THand five;
             for (int i = 0, k = 1; i < 6; ++i)
@@ -365,24 +416,21 @@ uint16_t EvaluateSix(THand& hand, bool akPlays, bool straightsOnly) {
             detail::EvaluateFiveStepwise(five, akPlays, straightsOnly);
             int x[5];
             for (int i = 0; i < 5; ++i) x[i] = five.Cards[i + 1].Value;
-            if (five.Combo < bestCombo) continue;
+            if (five.Combo < best.Combo) continue;
             const uint32_t key = detail::CompareKey(five.Combo, five.Rank1, five.Rank2, x);
-            if (five.Combo > bestCombo || key > bestKey) {
-                bestCombo = five.Combo;
-                bestBits = five.FoundBits;
+            if (five.Combo > best.Combo || key > bestKey) {
+                best = SixBest{five.Combo, five.FoundBits, five.Rank1, five.Rank2,
+                               static_cast<uint8_t>(j + 1)};
                 bestKey = key;
-                bestR1 = five.Rank1;
-                bestR2 = five.Rank2;
-                bestDrop = static_cast<uint8_t>(j + 1);
             }
         }
     }
-    hand.Combo = bestCombo;
-    hand.Rank1 = bestR1 == 1 ? 14 : bestR1;
-    hand.Rank2 = bestR2 == 1 ? 14 : bestR2;
-    hand.DropIndex = bestDrop;
-    hand.FoundBits = bestBits;
-    return bestCombo;
+    hand.Combo = best.Combo;
+    hand.Rank1 = best.Rank1 == 1 ? 14 : best.Rank1;
+    hand.Rank2 = best.Rank2 == 1 ? 14 : best.Rank2;
+    hand.DropIndex = best.Drop;
+    hand.FoundBits = best.FoundBits;
+    return best.Combo;
 }
 
 inline void Sort5(int* x) {

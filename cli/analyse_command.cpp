@@ -2,6 +2,7 @@
 // freshly rebuilt deck, as text lines or JSON.
 #include "analysis/layout_commands.h"
 #include "cli/commands.h"
+#include "cli/options_common.h"
 
 #include <nlohmann/json.hpp>
 
@@ -80,20 +81,6 @@ class SilentSink : public TDetailSink {
     void AddLine(const std::string&) override {}
 };
 
-std::vector<std::string> SplitList(const std::string& text) {
-    std::vector<std::string> items;
-    std::string cur;
-    for (char c : text) {
-        if (c == ',' || c == ' ' || c == ';') {
-            if (!cur.empty()) items.push_back(cur);
-            cur.clear();
-        } else
-            cur += c;
-    }
-    if (!cur.empty()) items.push_back(cur);
-    return items;
-}
-
 struct Selection {
     bool Raise = true, Change1 = true, Change2 = true, Buy = true;
 };
@@ -154,14 +141,7 @@ TRules ReadRules(const AnalyseOptions& o) {
     controls.PriceChange1 = o.PriceChange1;
     controls.PriceChange2 = o.PriceChange2;
     controls.PriceBuy6 = o.PriceBuy6;
-    if (!o.Pay.empty()) {
-        const std::vector<std::string> pay = SplitList(o.Pay);
-        if (pay.size() != 10)
-            throw LayoutError(
-                "--pay needs ten payouts from ace + king up to the royal flush, got " +
-                std::to_string(pay.size()));
-        for (int i = 0; i < 10; ++i) controls.Pay[i] = pay[i];
-    }
+    SetPayouts(o.Pay, controls);
     TRules rules;
     FillRules(controls, rules);
     return rules;

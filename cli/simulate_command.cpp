@@ -1,6 +1,7 @@
 // kvarlen-cli simulate: strategy or ideal play without windows, the report as text or JSON,
 // the dated files and the history table on request, spread over threads when asked.
 #include "cli/commands.h"
+#include "cli/options_common.h"
 #include "cli/simulation_json.h"
 #include "simulation/simulation_run.h"
 
@@ -46,20 +47,6 @@ extern "C" void OnInterrupt(int) {
     g_stop.store(true);
     // A second Ctrl-C ends the program at once.
     std::signal(SIGINT, SIG_DFL);
-}
-
-std::vector<std::string> SplitList(const std::string& text) {
-    std::vector<std::string> items;
-    std::string cur;
-    for (char c : text) {
-        if (c == ',' || c == ' ' || c == ';') {
-            if (!cur.empty()) items.push_back(cur);
-            cur.clear();
-        } else
-            cur += c;
-    }
-    if (!cur.empty()) items.push_back(cur);
-    return items;
 }
 
 int IndexOf(const std::vector<std::string>& names, const std::string& name, const char* option) {
@@ -118,14 +105,7 @@ void ReadRules(const SimulateOptions& o, TRunSettings& s) {
     controls.PriceChange2 = o.PriceChange2;
     controls.PriceBuy6 = o.PriceBuy6;
     controls.PriceBuyDealerGame = o.PriceDealerGame;
-    if (!o.Pay.empty()) {
-        const std::vector<std::string> pay = SplitList(o.Pay);
-        if (pay.size() != 10)
-            throw RefusedError(
-                "--pay needs ten payouts from ace + king up to the royal flush, got " +
-                std::to_string(pay.size()));
-        for (size_t i = 0; i < 10; ++i) controls.Pay[i] = pay[i];
-    }
+    SetPayouts(o.Pay, controls);
     FillRules(controls, s.Rules);
     s.DealerAK = s.Rules.AKPlays;
 }

@@ -46,6 +46,11 @@ class TWindowDetail : public TDetailSink {
 
 void TForm1::RunAnalysis(LayoutCommand command) {
     if (analysing_) return;
+    // A simulation lets the window handle clicks between its deals; the analysis waits.
+    if (simulating_) {
+        StatusBar1->showMessage("Идёт симуляция: дождитесь её конца или остановите (СТОП, Esc)");
+        return;
+    }
     TRules rules;
     try {
         FillRules(ReadRulesControls(), rules);

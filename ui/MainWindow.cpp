@@ -1,10 +1,13 @@
 #include "ui/MainWindow.h"
 
+#include "ui/BankChart.h"
 #include "ui/BankrollPage.h"
 #include "ui/Messages.h"
+#include "ui/TraceUnit.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QCursor>
 #include <QDir>
@@ -37,6 +40,7 @@ int ItemIndex(const QComboBox* combo) {
 
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     setObjectName("Form1");
+    HistoryTablePath = QDir(QCoreApplication::applicationDirPath()).filePath("DBF/1box.DBF");
     setWindowTitle("Кварлен (5 + покупка 1)");
     QFont client("MS Sans Serif", 8);
     client.setStyleHint(QFont::SansSerif);
@@ -93,6 +97,7 @@ void TForm1::Connect() {
     });
     connect(Button22, &QPushButton::clicked, this, [this] { Button22Click(); });
     connect(Button23, &QPushButton::clicked, this, [this] { Button23Click(); });
+    connect(Button4, &QPushButton::clicked, this, [this] { Button4Click(); });
     connect(Button27, &QPushButton::clicked, this, [this] { Button27Click(); });
 
     for (int i = 1; i <= 5; ++i) {
@@ -123,6 +128,11 @@ void TForm1::FormCreate() {
     if (!BuyedCard->ShowDeck()) Deck.Take(BuyedCard->CardRec());
     RND_CBClick();
     if (RadioButton2->isChecked()) RadioButton2Click();
+}
+
+void TForm1::SetTraceWindow(TForm3* trace) {
+    trace_ = trace;
+    if (trace_) trace_->SetTraceSwitch(TraceCB);
 }
 
 TLayout TForm1::ReadLayout() const {
@@ -245,6 +255,12 @@ void TForm1::ShowMathInputs(double mo, double variance) {
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return false;
     auto* widget = static_cast<QWidget*>(watched);
+    // Esc in the main or the trace window stops a running simulation.
+    if (simulating_ && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape &&
+        (widget->window() == this || (trace_ && widget->window() == trace_))) {
+        StopSimulation();
+        return true;
+    }
     if (widget->window() != this) return false;
     const bool propagated = event == lastKey_ && lastKeyReceiver_ != nullptr &&
                             widget != lastKeyReceiver_ && widget->isAncestorOf(lastKeyReceiver_);
@@ -255,6 +271,15 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     if (!text.isEmpty() && text[0].isPrint()) FormKeyPress(text[0], QCursor::pos());
     // Never consumed: the focused control gets the key too.
     return false;
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    // A run in progress ends after its current deal and still writes its report and files.
+    closing_ = true;
+    if (simulating_) StopSimulation();
+    if (trace_ && trace_->isVisible()) trace_->close();
+    if (chart_) chart_->close();
+    QMainWindow::closeEvent(event);
 }
 
 } // namespace kvarlen

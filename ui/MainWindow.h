@@ -4,6 +4,7 @@
 
 #include "analysis/layout_commands.h"
 #include "cards/hand.h"
+#include "simulation/box.h"
 #include "ui/Card.h"
 
 #include <QMainWindow>
@@ -26,9 +27,11 @@ class QTableWidget;
 
 namespace kvarlen {
 
+class TBankChart;
 class TBankrollPage;
 class TForm2;
 class TForm3;
+struct TRunResult;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -37,16 +40,21 @@ class TForm1 : public QMainWindow {
     explicit TForm1(QWidget* parent = nullptr);
     ~TForm1() override;
 
-    // Shared with the card picker and, later, the simulation.
+    // Shared with the card picker and the simulation.
     TDeck Deck;
     TGenerator Generator;
+    // The dealer and the team of the last simulation run.
+    TBoxes Boxes;
+    // The history table of ideal play: DBF/1box.DBF beside the program file.
+    QString HistoryTablePath;
     // The table may no longer match Deck: set by every change of a table card, cleared only by
     // "Колода" after it rebuilds Deck.
     bool DeckDirty = false;
 
     void SetPicker(TForm2* picker) { picker_ = picker; }
     TForm2* Picker() const { return picker_; }
-    void SetTraceWindow(TForm3* trace) { trace_ = trace; }
+    // The trace window unchecks TraceCB when it is switched off or closed.
+    void SetTraceWindow(TForm3* trace);
     TForm3* TraceWindow() const { return trace_; }
 
     // The card table as the analysis reads it.
@@ -86,12 +94,21 @@ class TForm1 : public QMainWindow {
     void Button10Click();
     void Button13Click();
 
+    // START: runs strategy or ideal play; during a run it stops the run instead (as Esc does).
+    void Button4Click();
+    void StopSimulation();
+    bool Simulating() const { return simulating_; }
+    bool SimulationStopRequested() const { return stopRequested_; }
+    // The chart of the last strategy run; nullptr before the first.
+    TBankChart* BankChart() const { return chart_; }
+
     // Writes a simulation's mean and variance per deal into the bankroll fields.
     void ShowMathInputs(double mo, double variance);
     TBankrollPage* BankrollPage() const { return bankroll_; }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
   private:
     void BuildSettingsPage(QWidget* page);
@@ -101,12 +118,17 @@ class TForm1 : public QMainWindow {
     void Connect();
     void FormCreate();
     void RunAnalysis(LayoutCommand command);
+    void ShowBankChart(const QString& bankFile, const TRunResult& result);
     TCard* CardUnderPointer(const QPoint& globalPos) const;
     static void StepCard(TCard* card, Qt::MouseButton button);
 
     TForm2* picker_ = nullptr;
     TForm3* trace_ = nullptr;
     bool analysing_ = false;
+    bool simulating_ = false;
+    bool stopRequested_ = false;
+    bool closing_ = false; // the window was closed: no chart after the run it stopped
+    TBankChart* chart_ = nullptr;
     // Key events travel up the parents of their first receiver; act once per event.
     const QEvent* lastKey_ = nullptr;
     QPointer<QWidget> lastKeyReceiver_;

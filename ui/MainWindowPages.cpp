@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetricsF>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -389,6 +390,9 @@ void TForm1::BuildSimulationPage(QWidget* page) {
     top->setStretch(0, 1);
 
     Memo3 = Memo("Memo3", true);
+    // The statistics lines are tab-separated counts of up to eight digits with their labels: stops
+    // every 16 characters keep the columns, where narrower stops would run "%nogame=70%lose=0".
+    Memo3->setTabStopDistance(16 * QFontMetricsF(Memo3->font()).horizontalAdvance(' '));
     column->addWidget(Memo3, 1);
     Button23 = CornerButton("Button23");
     PinToTopRight(Memo3, Button23);

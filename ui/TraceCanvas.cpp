@@ -5,11 +5,15 @@
 #include <QFont>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace kvarlen {
 
 namespace {
 const QColor kBlue(0, 0, 255);
 const QColor kRed(255, 0, 0);
+// From the caption's left (left + 10) to a little before the decision (left + 100).
+constexpr int kCaptionWidth = 86;
 } // namespace
 
 const QColor& TTraceCanvas::TableGreen() {
@@ -53,12 +57,13 @@ void TTraceCanvas::ClearTable() {
     image_.fill(TableGreen());
 }
 
-// A rectangle from (x1, y1) to (x2, y2), end exclusive: a 2-pixel frame in the pen colour,
-// filled green inside, as the card drawn over it leaves only the frame showing.
+// The outline of the rectangle from (x1, y1) to (x2, y2) (right and bottom edges excluded) with
+// a 2-pixel pen centred on it, inside filled green. With the offsets the hands use, the frame
+// lies against the card on all four sides and the card drawn over it hides the fill.
 void TTraceCanvas::Frame(int x1, int y1, int x2, int y2, const QColor& pen) {
     QPainter p(&image_);
-    p.fillRect(QRect(QPoint(x1, y1), QPoint(x2 - 1, y2 - 1)), pen);
-    p.fillRect(QRect(QPoint(x1 + 2, y1 + 2), QPoint(x2 - 3, y2 - 3)), TableGreen());
+    p.fillRect(QRect(QPoint(x1 - 1, y1 - 1), QPoint(x2 - 1, y2 - 1)), pen);
+    p.fillRect(QRect(QPoint(x1 + 1, y1 + 1), QPoint(x2 - 3, y2 - 3)), TableGreen());
 }
 
 void TTraceCanvas::DrawCard(const TCardRec& card, int x, int top) {
@@ -69,12 +74,17 @@ void TTraceCanvas::DrawCard(const TCardRec& card, int x, int top) {
     p.drawPixmap(x, top, pic);
 }
 
-void TTraceCanvas::Text(int x, int y, const QString& text) {
+void TTraceCanvas::Text(int x, int y, const QString& text, int maxWidth) {
     if (text.isEmpty()) return;
     QPainter p(&image_);
     QFont f = p.font();
     f.setPointSize(8);
     p.setFont(f);
+    const int natural = p.fontMetrics().horizontalAdvance(text);
+    if (maxWidth > 0 && natural > maxWidth) {
+        f.setStretch(std::max(50, 100 * maxWidth / natural));
+        p.setFont(f);
+    }
     p.setPen(Qt::white);
     const QRect r = p.fontMetrics().boundingRect(text);
     p.drawText(QRect(x, y, r.width() + 4, r.height() + 2), Qt::AlignLeft | Qt::AlignTop, text);
@@ -104,7 +114,7 @@ void TTraceCanvas::Trace_DrawPHand(const THand& hand, int left, int top, int ope
             Frame(x - 1, top - 1, x + cardW_ + 2, top + cardH_ + 2, kBlue);
         DrawCard(hand.Cards[i], x, top);
     }
-    Text(left + 10, top + cardH_ + 3, Caption(hand));
+    Text(left + 10, top + cardH_ + 3, Caption(hand), kCaptionWidth);
 }
 
 void TTraceCanvas::DrawRaiseDecision(bool raise, int left, int top) {

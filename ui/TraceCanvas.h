@@ -45,7 +45,9 @@ class TTraceCanvas {
   private:
     void DrawCard(const TCardRec& card, int x, int top);
     void Frame(int x1, int y1, int x2, int y2, const QColor& pen);
-    void Text(int x, int y, const QString& text);
+    // maxWidth > 0: the text is narrowed to fit, so that a long caption never runs into the
+    // decision written 100 pixels right of the hand.
+    void Text(int x, int y, const QString& text, int maxWidth = 0);
 
     QImage image_;
     std::array<QPixmap, 53> pictures_;

@@ -1,0 +1,356 @@
+// START on the simulation page: strategy and ideal runs with their report, bankroll fields,
+// files and history table, refused runs, progress, stopping, and the bank chart.
+#include "simulation/run_result.h"
+#include "ui/BankChart.h"
+#include "ui/BankrollPage.h"
+#include "ui/TraceUnit.h"
+#include "ui_run_support.h"
+#include "ui_test_support.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+
+#include <shapefil.h>
+
+#include <cmath>
+
+using namespace kvarlen;
+
+namespace {
+
+QStringList MemoLines(TForm1& form) {
+    return form.Memo3->toPlainText().split('\n');
+}
+
+// The number of deals the last report of the memo names.
+int PlayedDeals(TForm1& form) {
+    const QStringList lines = MemoLines(form);
+    for (qsizetype i = lines.size() - 1; i >= 0; --i)
+        if (lines[i].startsWith("Было сыграно ")) return lines[i].section(' ', 2, 2).toInt();
+    return -1;
+}
+
+// Every line of a text file ends with CR LF and there is no other line end.
+bool CrLfOnly(const QByteArray& bytes) {
+    if (bytes.isEmpty() || !bytes.endsWith("\r\n")) return false;
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        if (bytes[i] == '\n' && (i == 0 || bytes[i - 1] != '\r')) return false;
+    return true;
+}
+
+QByteArray Cp1251(const QString& text) {
+    return QByteArray::fromStdString(ToCp1251(text.toStdString()));
+}
+
+} // namespace
+
+class TSimulationPageTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<test::TRunFixture> fixture;
+    TForm1& form() { return fixture->program->Form1; }
+    TForm3& trace() { return fixture->program->Form3; }
+
+  private slots:
+    void init() {
+        test::Messages().Texts.clear();
+        fixture = std::make_unique<test::TRunFixture>();
+    }
+    void cleanup() { fixture.reset(); }
+
+    void strategyRunWritesReportFieldsAndFiles() {
+        form().Edit4->setText("500");
+        form().ComboBox1->setCurrentIndex(1);
+        form().CheckBox3->setChecked(true);
+        QVERIFY(!form().DeckDirty);
+        form().Button4Click();
+        QVERIFY(test::Messages().Texts.isEmpty());
+
+        const TBoxes& boxes = form().Boxes;
+        const double net1 = boxes[1].Bank - 100, net2 = boxes[2].Bank - 100;
+        const QStringList memo = MemoLines(form());
+        QCOMPARE(memo[0], "Чистый плюс #1 : " + QString::fromStdString(FormatGeneral(net1, ',')) +
+                              " [банк был 100]");
+        QCOMPARE(memo[2], QString("Чистый плюс #3 : 0 [банк был 100]"));
+        QCOMPARE(memo[4],
+                 "Чистый плюс команды: " + QString::fromStdString(FormatGeneral(net1 + net2, ',')));
+        QCOMPARE(PlayedDeals(form()), 500);
+        QVERIFY(memo.contains("С чем приходили к финалу (от C_Empty до C_Royal)"));
+        QVERIFY(memo.filter("(t3:t4)").isEmpty());
+
+        // Bankroll fields: MO and variance per deal with six decimals, the deviation derived.
+        TBankrollPage* bank = form().BankrollPage();
+        const double mo = (net1 + net2) / 500;
+        QCOMPARE(bank->MathMO->text(), QString::fromStdString(FormatFixed(mo, 10, 6, ',')));
+        const double variance = StrToFloat(bank->MathDISP->text().toStdString());
+        QVERIFY(variance > 0);
+        const QStringList reported = memo.filter("Дисперсия = ");
+        QCOMPARE(reported.size(), 1);
+        QVERIFY(std::fabs(StrToFloat(reported[0].mid(12).toStdString()) - variance) < 1e-5);
+        QCOMPARE(bank->MathSIGMA->text(),
+                 QString::fromStdString(FormatFixed(std::sqrt(variance), 10, 6, ',')));
+
+        QCOMPARE(form().Button4->text(), QString("ready"));
+        QVERIFY(form().DeckDirty);
+
+        // The report file holds the memo in Windows-1251 with CR LF.
+        const QByteArray report = test::ReadAll(test::ReportPath());
+        QVERIFY(CrLfOnly(report));
+        QVERIFY(report.startsWith(Cp1251(memo[0]) + "\r\n"));
+        QCOMPARE(report.count("\r\n"), memo.size());
+        // The bank file: one line per deal, the banks of boxes 1..3 and their sum.
+        const QByteArray bankFile = test::ReadAll(test::BankPath());
+        QVERIFY(CrLfOnly(bankFile));
+        const QList<QByteArray> rows = bankFile.split('\n');
+        QCOMPARE(rows.size(), 501); // and the empty piece after the last CR LF
+        const QList<QByteArray> last = rows[499].trimmed().split('\t');
+        QCOMPARE(last.size(), 4);
+        QCOMPARE(last[0].toStdString(), FormatGeneral(boxes[1].Bank, ','));
+        QCOMPARE(last[2].toStdString(), std::string("100"));
+        QCOMPARE(last[3].toStdString(), FormatGeneral(boxes[1].Bank + boxes[2].Bank + 100, ','));
+    }
+
+    void secondRunAppendsItsReport() {
+        form().Edit4->setText("50");
+        form().Button4Click();
+        const qsizetype first = MemoLines(form()).size();
+        form().Button4Click();
+        const QStringList memo = MemoLines(form());
+        QCOMPARE(memo.size(), 2 * first);
+        QCOMPARE(memo.count(QString("Чистый плюс #3 : 0 [банк был 100]")), 2);
+        // The file of the day holds both reports.
+        QCOMPARE(test::ReadAll(test::ReportPath()).count("\r\n"), memo.size());
+    }
+
+    void bankChartFollowsTheStrategyRun() {
+        form().Edit4->setText("3000");
+        form().ComboBox1->setCurrentIndex(2);
+        form().Button4Click();
+        TBankChart* chart = form().BankChart();
+        QVERIFY(chart != nullptr);
+        QVERIFY(chart->isVisible());
+        const QList<QAbstractSeries*> series = chart->ChartView->chart()->series();
+        QCOMPARE(series.size(), 4); // three boxes and the team
+        auto* team = static_cast<QLineSeries*>(series[3]);
+        QCOMPARE(team->name(), QString("команда"));
+        QCOMPARE(team->at(0), QPointF(0, 300));
+        // The team's last bank is the last line of the bank file.
+        const TBoxes& b = form().Boxes;
+        QCOMPARE(team->at(team->count() - 1).y(), b[1].Bank + b[2].Bank + b[3].Bank);
+        QVERIFY(team->count() <= 2 * 2000 + 2);
+    }
+
+    void bankSeriesKeepTheSwingsOfALongRun() {
+        // 100000 deals: box 1 climbs to a single high at deal 31234 and a single low at 77777.
+        QFile file("bank.txt");
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        for (int d = 1; d <= 100000; ++d) {
+            const double b1 = d == 31234 ? 500 : d == 77777 ? -400 : 100 + (d % 7);
+            file.write(QString("%1\t100\t100,5\t%2\r\n")
+                           .arg(QString::number(b1).replace('.', ','))
+                           .arg(QString::number(b1 + 200.5).replace('.', ','))
+                           .toLatin1());
+        }
+        file.close();
+        TBankSeries s;
+        QString error;
+        QVERIFY(ReadBankSeries("bank.txt", 2, {100, 100, 100}, 100000, 1000, s, error));
+        QCOMPARE(s.Deals, qint64(100000));
+        for (const QList<QPointF>& line : s.Lines) QVERIFY(line.size() <= 2002);
+        QVERIFY(s.Lines[0].contains(QPointF(31234, 500)));
+        QVERIFY(s.Lines[0].contains(QPointF(77777, -400)));
+        QCOMPARE(s.Lines[1].last(), QPointF(100000, 100));
+        QCOMPARE(s.Lines[3].first(), QPointF(0, 200));
+        QVERIFY(s.Lines[3].contains(QPointF(31234, 600)));
+        // Points stay in deal order.
+        for (qsizetype i = 1; i < s.Lines[0].size(); ++i)
+            QVERIFY(s.Lines[0][i - 1].x() < s.Lines[0][i].x());
+
+        QVERIFY(file.open(QIODevice::Append));
+        file.write("1\t2\r\n");
+        file.close();
+        QVERIFY(!ReadBankSeries("bank.txt", 2, {100, 100, 100}, 100001, 1000, s, error));
+        QVERIFY(error.contains("100001"));
+    }
+
+    void idealRunWritesReportAndHistory() {
+        form().RadioButton1->setChecked(true);
+        form().Edit4->setText("20");
+        form().DBF_cb->setChecked(true);
+        QVERIFY(form().CheckBox10->isEnabled());
+        form().Button4Click();
+        QVERIFY2(test::Messages().Texts.isEmpty(), qPrintable(test::Messages().Texts.join('\n')));
+        const QStringList memo = MemoLines(form());
+        QCOMPARE(PlayedDeals(form()), 20);
+        QVERIFY(memo[7].startsWith("(t3:t4) "));
+        QVERIFY(memo[8].startsWith("GlobalT1 "));
+        const double mo = (form().Boxes[1].Bank - 100) / 20;
+        QCOMPARE(form().BankrollPage()->MathMO->text(),
+                 QString::fromStdString(FormatFixed(mo, 10, 6, ',')));
+        QVERIFY(!form().BankrollPage()->MathDISP->text().isEmpty());
+        QCOMPARE(form().Button4->text(), QString("ready"));
+        QVERIFY(form().DeckDirty);
+        QVERIFY(CrLfOnly(test::ReadAll(test::ReportPath())));
+        // Ideal play writes no bank file and draws no chart.
+        QVERIFY(!QFile::exists(test::BankPath()));
+        QVERIFY(form().BankChart() == nullptr);
+        // One history record per played deal, in the table beside the program.
+        DBFHandle dbf = DBFOpen(QFile::encodeName(form().HistoryTablePath).constData(), "rb");
+        QVERIFY(dbf != nullptr);
+        QCOMPARE(DBFGetRecordCount(dbf), 20);
+        QCOMPARE(DBFGetFieldCount(dbf), 29);
+        DBFClose(dbf);
+    }
+
+    void historyThatCannotOpenRefusesTheRun() {
+        // A file where the history's folder should be.
+        QFile blocker("blocker");
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        form().HistoryTablePath = QDir::current().filePath("blocker/DBF/1box.DBF");
+        form().RadioButton1->setChecked(true);
+        form().Edit4->setText("5");
+        form().DBF_cb->setChecked(true);
+        form().Button4Click();
+        QCOMPARE(test::Messages().Texts.size(), 1);
+        QVERIFY(test::Messages().Texts[0].contains("blocker"));
+        QVERIFY(form().Memo3->toPlainText().isEmpty());
+        QCOMPARE(form().Button4->text(), QString("СТАРТ"));
+        QVERIFY(!form().DeckDirty);
+        QVERIFY(!QFile::exists(test::ReportPath()));
+    }
+
+    void badNumbersAbandonTheRun_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("deals") << "Edit4"
+                               << "10 000"
+                               << "'10 000' is not a valid integer value";
+        QTest::newRow("bank") << "Edit1"
+                              << "1,5"
+                              << "'1,5' is not a valid integer value";
+        QTest::newRow("boxes") << "ComboBox1"
+                               << "два"
+                               << "'два' is not a valid integer value";
+        QTest::newRow("no deals") << "Edit4"
+                                  << "0"
+                                  << "";
+        QTest::newRow("four boxes") << "ComboBox1"
+                                    << "4"
+                                    << "";
+    }
+    void badNumbersAbandonTheRun() {
+        QFETCH(QString, field);
+        QFETCH(QString, text);
+        QFETCH(QString, message);
+        if (field == "ComboBox1")
+            form().ComboBox1->setEditText(text);
+        else
+            form().findChild<QLineEdit*>(field)->setText(text);
+        form().Memo3->setPlainText("earlier");
+        form().TraceCB->setChecked(true);
+        TBankrollPage* bank = form().BankrollPage();
+        bank->MathMO->setText("7");
+        const TBoxes before = form().Boxes;
+        const TPayTable pays = PayTable;
+
+        form().Button4Click();
+        QCOMPARE(test::Messages().Texts.size(), 1);
+        if (!message.isEmpty()) QCOMPARE(test::Messages().Texts[0], message);
+        QCOMPARE(form().Memo3->toPlainText(), QString("earlier"));
+        QCOMPARE(form().Button4->text(), QString("СТАРТ"));
+        QCOMPARE(bank->MathMO->text(), QString("7"));
+        QVERIFY(!form().DeckDirty);
+        QVERIFY(!trace().isVisible());
+        QVERIFY(QDir("out").isEmpty());
+        QVERIFY(PayTable == pays);
+        QCOMPARE(form().Boxes[1].Bank, before[1].Bank);
+        QVERIFY(!form().Simulating());
+    }
+
+    void progressEveryTenThousandDeals() {
+        form().Edit4->setText("25000");
+        QStringList captions;
+        test::RunWith(form(), [&] {
+            if (captions.isEmpty() || captions.last() != form().Button4->text())
+                captions << form().Button4->text();
+        });
+        // The message loop runs before deals 10000 and 20000 only.
+        QCOMPARE(captions, QStringList({"1 x 10000", "2 x 10000"}));
+        QCOMPARE(form().Button4->text(), QString("ready"));
+    }
+
+    void startAndEscStopARun_data() {
+        QTest::addColumn<bool>("escape");
+        QTest::newRow("START") << false;
+        QTest::newRow("Esc") << true;
+    }
+    void startAndEscStopARun() {
+        QFETCH(bool, escape);
+        form().Edit4->setText("10000000");
+        form().Memo1->setPlainText("layout log");
+        QStringList captions;
+        test::RunWith(form(), [&] {
+            if (!captions.contains(form().Button4->text())) captions << form().Button4->text();
+            // The analysis waits for the run to end.
+            form().Button2->click();
+            QCOMPARE(form().Memo1->toPlainText(), QString("layout log"));
+            QVERIFY(form().StatusBar1->currentMessage().contains("симуляция"));
+            if (escape)
+                QTest::keyClick(form().Memo3, Qt::Key_Escape);
+            else
+                form().Button4->click();
+        });
+        QCOMPARE(captions, QStringList({"1 x 10000"}));
+        QVERIFY(!form().Simulating());
+        // Stopped before deal 10000: the report and the files cover the deals played.
+        QCOMPARE(PlayedDeals(form()), 9999);
+        QCOMPARE(form().Button4->text(), QString("ready"));
+        QCOMPARE(test::ReadAll(test::BankPath()).count("\r\n"), 9999);
+        QVERIFY(form().DeckDirty);
+        QVERIFY(form().BankChart() != nullptr);
+        // START starts again afterwards.
+        form().Edit4->setText("10");
+        form().Button4Click();
+        QCOMPARE(PlayedDeals(form()), 10);
+    }
+
+    void closingTheMainWindowStopsARun() {
+        // Only the run's own end is watched here, not the program's.
+        QApplication::setQuitOnLastWindowClosed(false);
+        form().Edit4->setText("10000000");
+        form().show();
+        test::RunWith(form(), [&] { form().close(); });
+        QApplication::setQuitOnLastWindowClosed(true);
+        QCOMPARE(PlayedDeals(form()), 9999);
+        QVERIFY(QFile::exists(test::ReportPath()));
+        QVERIFY(form().BankChart() == nullptr);
+    }
+
+    void missingOutFolderKeepsTheReportInTheMemo() {
+        QVERIFY(QDir("out").removeRecursively());
+        form().Edit4->setText("100");
+        form().Button4Click();
+        // The report file and the bank file each say they cannot be created.
+        QCOMPARE(test::Messages().Texts.size(), 2);
+        QVERIFY(test::Messages().Texts[0].startsWith("Cannot create file"));
+        QVERIFY(test::Messages().Texts[0].contains(test::ReportPath().mid(4)));
+        QCOMPARE(PlayedDeals(form()), 100);
+        QVERIFY(!form().BankrollPage()->MathMO->text().isEmpty());
+        QCOMPARE(form().Button4->text(), QString("ready"));
+        QVERIFY(form().DeckDirty);
+        QVERIFY(form().BankChart() == nullptr);
+    }
+};
+
+KVARLEN_UI_TEST_MAIN(TSimulationPageTest)
+#include "simulation_page_test.moc"

@@ -1,0 +1,100 @@
+// START of the simulation page: strategy or ideal play with the window as host, stopping a
+// run, and the bank chart after a strategy run.
+#include "simulation/simulation_run.h"
+#include "simulation/text_files.h"
+#include "ui/BankChart.h"
+#include "ui/MainWindow.h"
+#include "ui/Messages.h"
+#include "ui/SimulationHost.h"
+#include "ui/TraceUnit.h"
+
+#include <QFile>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+
+#include <exception>
+
+namespace kvarlen {
+
+namespace {
+// Points per line of the bank chart: the lowest and highest bank of each of these many runs of
+// deals.
+constexpr int kChartBuckets = 2000;
+const char* const kStopHint = "Остановить симуляцию (или Esc)";
+} // namespace
+
+void TForm1::Button4Click() {
+    // The message loop runs during a simulation: a second START is the stop button.
+    if (simulating_) {
+        StopSimulation();
+        return;
+    }
+    if (analysing_) return;
+    // The game options are those of the page "5+1".
+    if (PageControl2->currentWidget() != TabSheet5) return;
+    const bool strategy = RadioButton2->isChecked();
+    if (!strategy && !RadioButton1->isChecked()) return;
+
+    TWindowHost host(*this, !strategy);
+    closing_ = false;
+    const QString caption = Button4->text();
+    const QString hint = Button4->toolTip();
+    simulating_ = true;
+    stopRequested_ = false;
+    Button4->setText("СТОП");
+    Button4->setToolTip(kStopHint);
+    TRunOutcome outcome;
+    QString failure;
+    try {
+        outcome = strategy ? SixCardSimulation(host, Deck, Generator, Boxes)
+                           : IDEAL_SixCardSimulation(host, Deck, Generator, Boxes);
+    } catch (const std::exception& e) {
+        failure = QString::fromStdString(e.what());
+    }
+    simulating_ = false;
+    stopRequested_ = false;
+    Button4->setToolTip(hint);
+    if (!outcome.Ran) {
+        // Refused before the first deal (it told why), or broken off by an error.
+        Button4->setText(caption);
+        if (!failure.isEmpty()) {
+            DeckDirty = true; // it may have dealt from Deck
+            ShowModalMessage(this, failure);
+        }
+        return;
+    }
+    if (strategy && !closing_) {
+        const TRunSettings& s = host.Settings();
+        ShowBankChart(QFile::decodeName(BankFilePath(s.OutDir, s.Date).c_str()), outcome.Result);
+    }
+}
+
+void TForm1::StopSimulation() {
+    if (!simulating_) return;
+    stopRequested_ = true;
+    // A run waiting in the trace window goes on to notice the stop.
+    if (trace_) trace_->Release();
+}
+
+void TForm1::ShowBankChart(const QString& bankFile, const TRunResult& result) {
+    // No bank file (it could not be written, and the run said so): no chart.
+    if (!QFile::exists(bankFile)) return;
+    std::array<double, 3> initial{};
+    for (size_t b = 0; b < 3; ++b) initial[b] = result.InitialBank[b + 1];
+    TBankSeries series;
+    QString error;
+    if (!ReadBankSeries(bankFile, result.TeamSize, initial, result.Deals, kChartBuckets, series,
+                        error)) {
+        ShowModalMessage(this, error);
+        return;
+    }
+    // A file left by an earlier run, when this run's could not be written.
+    if (series.Deals != result.Deals) return;
+    if (!chart_) chart_ = new TBankChart(this);
+    chart_->ShowSeries(series);
+    chart_->show();
+    chart_->raise();
+}
+
+} // namespace kvarlen

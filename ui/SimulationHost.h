@@ -1,0 +1,50 @@
+// The main window as the host of a simulation run: settings from its controls, progress on
+// START, the trace window, messages, the report in the memo and the bankroll fields.
+#pragma once
+
+#include "simulation/simulation_host.h"
+
+namespace kvarlen {
+
+class TForm1;
+class TForm3;
+
+class TWindowHost : public TSimulationHost {
+  public:
+    // ideal: the run is ideal play (it alone reads the filter, the modes and the history).
+    TWindowHost(TForm1& form, bool ideal);
+
+    TRunSettings ReadRunSettings() override;
+    void ReadLiveOptions(TLiveOptions& options) override;
+
+    void Progress(int64_t deal, const std::string& caption) override;
+    void Idle() override;
+    bool StopRequested() override;
+
+    void TraceInit() override;
+    void ClearTable() override;
+    void Trace_DrawDHand(const THand& hand, int left, int top) override;
+    void Trace_DrawPHand(const THand& hand, int left, int top, int openValue) override;
+    void DrawRaiseDecision(bool raise, int left, int top) override;
+    void DrawInsurDecision(int32_t sum, int left, int top) override;
+    void WaitForReadKey() override;
+
+    void Message(const std::string& text) override;
+
+    void AppendReport(const std::vector<std::string>& lines) override;
+    std::vector<std::string> MemoLines() override;
+    void SetMathFields(const TMathInputs& math) override;
+    void SetStartCaption(const std::string& caption) override;
+    void MarkDeckDirty() override;
+
+    // What ReadRunSettings read (where the files went).
+    const TRunSettings& Settings() const { return settings_; }
+
+  private:
+    TForm1& form_;
+    TForm3* trace_;
+    bool ideal_;
+    TRunSettings settings_;
+};
+
+} // namespace kvarlen

@@ -15,6 +15,7 @@
 #pragma once
 
 #include "cards/hand.h"
+#include "simulation/bank_log.h"
 
 #include <cstdint>
 #include <string>
@@ -137,6 +138,9 @@ class TSimulationHost {
     // The whole memo text, earlier reports included: the report file holds it.
     virtual std::vector<std::string> MemoLines() = 0;
     virtual void SetMathFields(const TMathInputs& math) { (void)math; }
+    // The banks of boxes 1..3 after every deal of a strategy run, just before the bank file
+    // is written (a chart can be drawn from them without reading the file back).
+    virtual void BankLogReady(const std::vector<TBankLogPart>& parts) { (void)parts; }
     // "ready" at the end of a run.
     virtual void SetStartCaption(const std::string& caption) { (void)caption; }
     // The run has dealt from the shared deck: the layout must rebuild it.

@@ -111,6 +111,7 @@ TRunOutcome FinishRun(TSimulationHost& host, const TRunSettings& settings, bool 
             for (size_t b = 0; b < 3; ++b)
                 offset[b] += boxes[b + 1].Bank - boxes[b + 1].InitialBank;
         }
+        host.BankLogReady(logParts);
         std::string error;
         if (!WriteBankFile(BankFilePath(settings.OutDir, date), logParts, sep, error))
             host.Message(error);

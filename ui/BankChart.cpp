@@ -38,46 +38,50 @@ bool ParseBankLine(const char* line, size_t size, std::array<double, 4>& v) {
     return p == end;
 }
 
-// The lowest and highest value of a run of deals, emitted in the order they came.
-struct TBucket {
-    double Low = 0, High = 0;
-    int64_t LowAt = -1, HighAt = -1;
-
-    void Add(int64_t deal, double v) {
-        if (LowAt < 0 || v < Low) Low = v, LowAt = deal;
-        if (HighAt < 0 || v > High) High = v, HighAt = deal;
-    }
-    void Flush(QList<QPointF>& line) {
-        if (LowAt < 0) return;
-        const bool lowFirst = LowAt <= HighAt;
-        line.append(QPointF(static_cast<double>(lowFirst ? LowAt : HighAt), lowFirst ? Low : High));
-        if (LowAt != HighAt)
-            line.append(
-                QPointF(static_cast<double>(lowFirst ? HighAt : LowAt), lowFirst ? High : Low));
-        *this = TBucket();
-    }
-};
-
 } // namespace
+
+TBankSeriesBuilder::TBankSeriesBuilder(int teamSize, const std::array<double, 3>& initialBanks,
+                                       int64_t deals, int buckets) {
+    series_.TeamSize = std::clamp(teamSize, 1, 3);
+    step_ = std::max<int64_t>(1, (deals + std::max(buckets, 1) - 1) / std::max(buckets, 1));
+    double team0 = 0;
+    for (int b = 0; b < series_.TeamSize; ++b) team0 += initialBanks[static_cast<size_t>(b)];
+    for (size_t b = 0; b < 3; ++b) series_.Lines[b].append(QPointF(0, initialBanks[b]));
+    series_.Lines[3].append(QPointF(0, team0));
+}
+
+void TBankSeriesBuilder::Add(double b1, double b2, double b3) {
+    const std::array<double, 3> v{b1, b2, b3};
+    ++deal_;
+    double team = 0;
+    for (int b = 0; b < series_.TeamSize; ++b) team += v[static_cast<size_t>(b)];
+    for (size_t b = 0; b < 3; ++b) bucket_[b].Add(deal_, v[b]);
+    bucket_[3].Add(deal_, team);
+    last_ = {v[0], v[1], v[2], team};
+    if (deal_ % step_ == 0)
+        for (size_t b = 0; b < 4; ++b) bucket_[b].Flush(series_.Lines[b]);
+}
+
+TBankSeries TBankSeriesBuilder::Finish() {
+    for (size_t b = 0; b < 4; ++b) {
+        bucket_[b].Flush(series_.Lines[b]);
+        // The line ends at the bank after the last deal.
+        if (deal_ > 0 && series_.Lines[b].last().x() != static_cast<double>(deal_))
+            series_.Lines[b].append(QPointF(static_cast<double>(deal_), last_[b]));
+    }
+    series_.Deals = deal_;
+    return series_;
+}
 
 bool ReadBankSeries(const QString& path, int teamSize, const std::array<double, 3>& initialBanks,
                     int64_t deals, int buckets, TBankSeries& series, QString& error) {
     series = TBankSeries();
-    series.TeamSize = std::clamp(teamSize, 1, 3);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         error = QString("Cannot open file \"%1\". %2").arg(path, file.errorString());
         return false;
     }
-    const int64_t step =
-        std::max<int64_t>(1, (deals + std::max(buckets, 1) - 1) / std::max(buckets, 1));
-    std::array<TBucket, 4> bucket;
-    std::array<double, 4> last{};
-    double team0 = 0;
-    for (int b = 0; b < series.TeamSize; ++b) team0 += initialBanks[static_cast<size_t>(b)];
-    for (size_t b = 0; b < 3; ++b) series.Lines[b].append(QPointF(0, initialBanks[b]));
-    series.Lines[3].append(QPointF(0, team0));
-
+    TBankSeriesBuilder builder(teamSize, initialBanks, deals, buckets);
     char line[256];
     int64_t deal = 0;
     for (;;) {
@@ -89,21 +93,9 @@ bool ReadBankSeries(const QString& path, int teamSize, const std::array<double, 
             return false;
         }
         ++deal;
-        double team = 0;
-        for (int b = 0; b < series.TeamSize; ++b) team += v[static_cast<size_t>(b)];
-        for (size_t b = 0; b < 3; ++b) bucket[b].Add(deal, v[b]);
-        bucket[3].Add(deal, team);
-        last = {v[0], v[1], v[2], team};
-        if (deal % step == 0)
-            for (size_t b = 0; b < 4; ++b) bucket[b].Flush(series.Lines[b]);
+        builder.Add(v[0], v[1], v[2]);
     }
-    for (size_t b = 0; b < 4; ++b) {
-        bucket[b].Flush(series.Lines[b]);
-        // The line ends at the bank after the last deal.
-        if (deal > 0 && series.Lines[b].last().x() != static_cast<double>(deal))
-            series.Lines[b].append(QPointF(static_cast<double>(deal), last[b]));
-    }
-    series.Deals = deal;
+    series = builder.Finish();
     return true;
 }
 

@@ -22,6 +22,46 @@ struct TBankSeries {
     std::array<QList<QPointF>, 4> Lines;
 };
 
+// The lowest and highest value of a run of deals, emitted in the order they came.
+struct TBankBucket {
+    double Low = 0, High = 0;
+    int64_t LowAt = -1, HighAt = -1;
+
+    void Add(int64_t deal, double v) {
+        if (LowAt < 0 || v < Low) Low = v, LowAt = deal;
+        if (HighAt < 0 || v > High) High = v, HighAt = deal;
+    }
+    void Flush(QList<QPointF>& line) {
+        if (LowAt < 0) return;
+        const bool lowFirst = LowAt <= HighAt;
+        line.append(QPointF(static_cast<double>(lowFirst ? LowAt : HighAt), lowFirst ? Low : High));
+        if (LowAt != HighAt)
+            line.append(
+                QPointF(static_cast<double>(lowFirst ? HighAt : LowAt), lowFirst ? High : Low));
+        *this = TBankBucket();
+    }
+};
+
+// About this many runs of deals are drawn, whatever the length of the run.
+constexpr int kBankChartPoints = 2000;
+
+// Thins the banks of a run as they come, deal by deal: each run of about deals / buckets deals
+// keeps its lowest and its highest bank, so that swings stay visible.
+class TBankSeriesBuilder {
+  public:
+    TBankSeriesBuilder(int teamSize, const std::array<double, 3>& initialBanks, int64_t deals,
+                       int buckets);
+    void Add(double b1, double b2, double b3);
+    TBankSeries Finish();
+
+  private:
+    TBankSeries series_;
+    std::array<TBankBucket, 4> bucket_;
+    std::array<double, 4> last_{};
+    int64_t step_ = 1;
+    int64_t deal_ = 0;
+};
+
 // Reads a bank file (banks of boxes 1..3 and their sum, tab-separated, either decimal
 // separator, one line per deal). `deals` (the run's count) and `buckets` set the thinning: every
 // run of about deals / buckets deals keeps its lowest and its highest bank, so that swings stay

@@ -28,6 +28,7 @@ class QTableWidget;
 namespace kvarlen {
 
 class TBankChart;
+struct TBankSeries;
 class TBankrollPage;
 class TForm2;
 class TForm3;
@@ -118,7 +119,7 @@ class TForm1 : public QMainWindow {
     void Connect();
     void FormCreate();
     void RunAnalysis(LayoutCommand command);
-    void ShowBankChart(const QString& bankFile, const TRunResult& result);
+    void ShowBankChart(const TBankSeries& series, const TRunResult& result);
     TCard* CardUnderPointer(const QPoint& globalPos) const;
     static void StepCard(TCard* card, Qt::MouseButton button);
 

@@ -20,7 +20,6 @@ namespace kvarlen {
 namespace {
 // Points per line of the bank chart: the lowest and highest bank of each of these many runs of
 // deals.
-constexpr int kChartBuckets = 2000;
 const char* const kStopHint = "Остановить симуляцию (или Esc)";
 } // namespace
 
@@ -65,8 +64,7 @@ void TForm1::Button4Click() {
         return;
     }
     if (strategy && !closing_) {
-        const TRunSettings& s = host.Settings();
-        ShowBankChart(QFile::decodeName(BankFilePath(s.OutDir, s.Date).c_str()), outcome.Result);
+        ShowBankChart(host.BankSeries(), outcome.Result);
     }
 }
 
@@ -77,20 +75,9 @@ void TForm1::StopSimulation() {
     if (trace_) trace_->Release();
 }
 
-void TForm1::ShowBankChart(const QString& bankFile, const TRunResult& result) {
-    // No bank file (it could not be written, and the run said so): no chart.
-    if (!QFile::exists(bankFile)) return;
-    std::array<double, 3> initial{};
-    for (size_t b = 0; b < 3; ++b) initial[b] = result.InitialBank[b + 1];
-    TBankSeries series;
-    QString error;
-    if (!ReadBankSeries(bankFile, result.TeamSize, initial, result.Deals, kChartBuckets, series,
-                        error)) {
-        ShowModalMessage(this, error);
-        return;
-    }
-    // A file left by an earlier run, when this run's could not be written.
-    if (series.Deals != result.Deals) return;
+void TForm1::ShowBankChart(const TBankSeries& series, const TRunResult& result) {
+    // The banks did not all come through (the run said why): no chart.
+    if (series.Deals == 0 || series.Deals != result.Deals) return;
     if (!chart_) chart_ = new TBankChart(this);
     chart_->ShowSeries(series);
     chart_->show();

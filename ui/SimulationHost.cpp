@@ -146,6 +146,22 @@ void TWindowHost::SetMathFields(const TMathInputs& math) {
     form_.ShowMathInputs(math.MO, math.Variance);
 }
 
+void TWindowHost::BankLogReady(const std::vector<TBankLogPart>& parts) {
+    int64_t deals = 0;
+    for (const TBankLogPart& p : parts) deals += p.Log->Count();
+    const std::array<double, 3> initial{static_cast<double>(settings_.InitialBank),
+                                        static_cast<double>(settings_.InitialBank),
+                                        static_cast<double>(settings_.InitialBank)};
+    TBankSeriesBuilder builder(settings_.TeamSize, initial, deals, kBankChartPoints);
+    bool complete = true;
+    for (const TBankLogPart& p : parts)
+        complete = p.Log->ForEach([&](double b1, double b2, double b3) {
+            builder.Add(b1 + p.Offset[0], b2 + p.Offset[1], b3 + p.Offset[2]);
+        }) && complete;
+    // A log that lost its scratch file cannot be drawn faithfully: no chart then.
+    bankSeries_ = complete ? builder.Finish() : TBankSeries();
+}
+
 void TWindowHost::SetStartCaption(const std::string& caption) {
     form_.Button4->setText(QString::fromStdString(caption));
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "simulation/simulation_host.h"
+#include "ui/BankChart.h"
 
 namespace kvarlen {
 
@@ -34,17 +35,21 @@ class TWindowHost : public TSimulationHost {
     void AppendReport(const std::vector<std::string>& lines) override;
     std::vector<std::string> MemoLines() override;
     void SetMathFields(const TMathInputs& math) override;
+    void BankLogReady(const std::vector<TBankLogPart>& parts) override;
     void SetStartCaption(const std::string& caption) override;
     void MarkDeckDirty() override;
 
     // What ReadRunSettings read (where the files went).
     const TRunSettings& Settings() const { return settings_; }
+    // The banks of the strategy run, thinned for the chart (no deals when none came).
+    const TBankSeries& BankSeries() const { return bankSeries_; }
 
   private:
     TForm1& form_;
     TForm3* trace_;
     bool ideal_;
     TRunSettings settings_;
+    TBankSeries bankSeries_;
 };
 
 } // namespace kvarlen

@@ -56,7 +56,7 @@ DBFFieldType ShapeType(const TDbfField& f) {
 
 bool SameStructure(DBFHandle dbf, const std::vector<TDbfField>& fields, std::string& why) {
     if (DBFGetFieldCount(dbf) != static_cast<int>(fields.size())) {
-        why = "the table has " + std::to_string(DBFGetFieldCount(dbf)) + " fields, not " +
+        why = "в таблице " + std::to_string(DBFGetFieldCount(dbf)) + " полей, а не " +
               std::to_string(fields.size());
         return false;
     }
@@ -67,7 +67,7 @@ bool SameStructure(DBFHandle dbf, const std::vector<TDbfField>& fields, std::str
         const char native = DBFGetNativeFieldType(dbf, static_cast<int>(i));
         if (fields[i].Name != name || fields[i].Width != width || fields[i].Decimals != decimals ||
             fields[i].Type != native) {
-            why = "field " + std::to_string(i) + " is " + name + ", not " + fields[i].Name;
+            why = "поле " + std::to_string(i) + " (" + name + ") не совпадает с " + fields[i].Name;
             return false;
         }
     }
@@ -84,13 +84,14 @@ std::shared_ptr<TTable> OpenTable(const std::string& path, const std::vector<TDb
     std::string ext = p.extension().string();
     for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     if (ext != ".dbf") {
-        error = "The history table must be a .dbf file: \"" + path + "\"";
+        error = "Таблица истории должна быть файлом .dbf: \"" + path + "\"";
         return nullptr;
     }
     if (p.has_parent_path()) {
         fs::create_directories(p.parent_path(), ec);
         if (ec) {
-            error = "Cannot create folder \"" + p.parent_path().string() + "\". " + ec.message();
+            error =
+                "Не удается создать папку \"" + p.parent_path().string() + "\". " + ec.message();
             return nullptr;
         }
     }
@@ -100,13 +101,13 @@ std::shared_ptr<TTable> OpenTable(const std::string& path, const std::vector<TDb
     if (fs::exists(p, ec)) {
         table->Dbf = DBFOpen(path.c_str(), "rb+");
         if (table->Dbf == nullptr) {
-            error = "Cannot open table \"" + path + "\"";
+            error = "Не удается открыть таблицу \"" + path + "\"";
             return nullptr;
         }
         std::string why;
         if (!SameStructure(table->Dbf, fields, why)) {
             DBFClose(table->Dbf);
-            error = "Table \"" + path + "\" is not a history table: " + why;
+            error = "Таблица \"" + path + "\" не является таблицей истории: " + why;
             return nullptr;
         }
     } else {
@@ -116,7 +117,7 @@ std::shared_ptr<TTable> OpenTable(const std::string& path, const std::vector<TDb
             p.parent_path() / (".kvarlen-new-" + std::to_string(getpid()) + ".dbf");
         DBFHandle created = DBFCreateEx(scratch.c_str(), "LDID/201");
         if (created == nullptr) {
-            error = "Cannot create table \"" + path + "\"";
+            error = "Не удается создать таблицу \"" + path + "\"";
             return nullptr;
         }
         bool ok = true;
@@ -128,12 +129,12 @@ std::shared_ptr<TTable> OpenTable(const std::string& path, const std::vector<TDb
         if (ok) fs::rename(scratch, p, ec);
         if (!ok || ec) {
             fs::remove(scratch, ec);
-            error = "Cannot create table \"" + path + "\"";
+            error = "Не удается создать таблицу \"" + path + "\"";
             return nullptr;
         }
         table->Dbf = DBFOpen(path.c_str(), "rb+");
         if (table->Dbf == nullptr) {
-            error = "Cannot open table \"" + path + "\"";
+            error = "Не удается открыть таблицу \"" + path + "\"";
             return nullptr;
         }
     }
@@ -155,7 +156,7 @@ bool Lookup(int handle, TBase*& base) {
 int OpenBase(const std::string& path, const std::vector<TDbfField>& fields, std::string& error) {
     const lconv* lc = std::localeconv();
     if (lc == nullptr || lc->decimal_point == nullptr || std::string(lc->decimal_point) != ".") {
-        error = "The DBF history needs LC_NUMERIC \"C\": numbers would be written with \"" +
+        error = "Для DBF-истории нужен LC_NUMERIC \"C\": числа были бы записаны с \"" +
                 std::string(lc && lc->decimal_point ? lc->decimal_point : "?") + "\"";
         return 0;
     }
@@ -210,7 +211,7 @@ bool AppendBlank(int handle, int flags, std::string* error) {
     {
         std::lock_guard<std::mutex> lock(g_registry);
         if (!Lookup(handle, base)) {
-            if (error) *error = "No open history table";
+            if (error) *error = "Таблица истории не открыта";
             return false;
         }
     }
@@ -242,10 +243,10 @@ bool AppendBlank(int handle, int flags, std::string* error) {
         table->SinceUpdate = 0;
     }
     if (!ok && error) {
-        *error = bad >= 0 ? "History field " + std::to_string(bad) + " (" +
+        *error = bad >= 0 ? "Поле истории " + std::to_string(bad) + " (" +
                                 table->Fields[static_cast<size_t>(bad)].Name +
-                                ") could not be written to \"" + table->Path + "\""
-                          : "Cannot write to \"" + table->Path + "\"";
+                                ") не удалось записать в \"" + table->Path + "\""
+                          : "Не удается записать в \"" + table->Path + "\"";
     }
     return ok;
 }

@@ -1,6 +1,7 @@
 // The expected-value drivers over a fixed set of layouts (one thread), and the brute force that
 // deals out every dealer hand of one layout as the baseline of the raise.
 #include "analysis/ev.h"
+#include "tests/analysis/dealer_brute_force.h"
 
 #include <benchmark/benchmark.h>
 
@@ -108,45 +109,9 @@ void BM_MO_Change2(benchmark::State& state) {
 }
 BENCHMARK(BM_MO_Change2)->Unit(benchmark::kMillisecond);
 
-// The baseline: the first layout's raise by dealing out every dealer hand.
+// The baseline: the first layout's raise by dealing out every dealer hand (the tests' brute force).
 double BruteForceRaise(const BenchLayout& l) {
-    int pool[52];
-    int m = 0;
-    for (int i = 1; i <= 52; ++i)
-        if (l.Deck[i].Value > 0 && i != DeckIndex(l.Open.Suit, l.Open.Value)) pool[m++] = i;
-    auto card = [](int i) {
-        TCardRec c;
-        c.Suit = static_cast<uint8_t>((i - 1) / 13 + 1);
-        c.Value = (i - 1) % 13 + 1;
-        return c;
-    };
-    LayoutOutcome t;
-    THand d;
-    d.Count = 5;
-    d.Cards[1] = l.Open;
-    for (int a = 0; a < m; ++a)
-        for (int b = a + 1; b < m; ++b)
-            for (int c = b + 1; c < m; ++c)
-                for (int e = c + 1; e < m; ++e) {
-                    d.Cards[2] = card(pool[a]);
-                    d.Cards[3] = card(pool[b]);
-                    d.Cards[4] = card(pool[c]);
-                    d.Cards[5] = card(pool[e]);
-                    d.Sorted = 0;
-                    EvaluateHand(d, l.Rules.AKPlays);
-                    ++t.S;
-                    if (d.Combo == C_Empty) continue;
-                    const int r = (d.Combo == C_Flush && l.Hand.Combo == C_Flush)
-                                      ? 0
-                                      : CompareHands(l.Hand, d);
-                    if (r == 1)
-                        ++t.W;
-                    else if (r == 2)
-                        ++t.L;
-                    else
-                        ++t.P;
-                }
-    t.N = t.S - t.W - t.L - t.P;
+    const LayoutOutcome t = test::BruteTally(l.Deck, l.Open, l.Hand, l.Rules.AKPlays);
     const int32_t k = PayOff(l.Hand.Combo);
     return static_cast<double>((2 * k + 1) * t.W + t.N - 3 * t.L) / t.S;
 }

@@ -31,7 +31,7 @@ struct SimulateOptions {
     bool AntePaid = false;
     std::string PriceChange1 = "1", PriceChange2 = "1", PriceBuy6 = "1", PriceDealerGame = "1";
     std::string Pay;
-    std::string Dbf, Out;
+    std::string Dbf, Out, DealLog;
     bool Log = false, Json = false;
     int Threads = 1;
 };
@@ -132,6 +132,7 @@ int RunSimulate(const SimulateOptions& o, const CLI::App& cmd) {
         s.Separator = ',';
         s.OutDir = o.Out;
         s.DbfPath = o.Dbf;
+        s.DealLogPath = o.DealLog;
         // A folder (or any name that is not a .dbf file) names where the table goes:
         // <folder>/1box.DBF, as the desktop keeps it.
         std::error_code ec;
@@ -166,7 +167,8 @@ int RunSimulate(const SimulateOptions& o, const CLI::App& cmd) {
     auto previous = std::signal(SIGINT, OnInterrupt);
     const TRunOutcome out = RunSimulationStreams(host, ideal, streams);
     std::signal(SIGINT, previous);
-    if (!out.Ran) return 2;
+    // A deal log that cannot be created is a file that could not be written, not bad input.
+    if (!out.Ran) return out.DealLogError.empty() ? 2 : 1;
     if (out.Result.Stopped)
         std::cerr << "kvarlen-cli simulate: stopped after " << out.Result.Deals << " deals\n";
 
@@ -178,7 +180,7 @@ int RunSimulate(const SimulateOptions& o, const CLI::App& cmd) {
     } else {
         for (const std::string& line : out.Report) std::cout << line << "\n";
     }
-    return 0;
+    return out.DealLogError.empty() ? 0 : 1;
 }
 
 } // namespace
@@ -224,6 +226,9 @@ void AddSimulateCommand(CLI::App& app, int& status) {
     cmd->add_option("--out", o->Out,
                     "Write out/out<date>.txt (and out/out_bank_<date>.txt) under this folder");
     cmd->add_flag("--log", o->Log, "Write the game log into the report file");
+    cmd->add_option("--deal-log", o->DealLog,
+                    "Write one row per box and deal to this file: CSV with a header, or JSON "
+                    "lines when the name ends in .jsonl");
     cmd->add_flag("--json", o->Json, "JSON output, for kvarlen-cli merge");
     cmd->add_option("--threads", o->Threads, "Independent deal streams on this many threads")
         ->capture_default_str();

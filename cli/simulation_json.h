@@ -82,6 +82,7 @@ inline nlohmann::json ResultJson(const TRunResult& r, const nlohmann::json& cond
     j["deals"] = r.Deals;
     j["dealt_deals"] = r.Passes;
     j["stopped"] = r.Stopped;
+    j["deals_asked"] = r.DealsAsked;
     j["net"] = {r.Net[1], r.Net[2], r.Net[3]};
     j["team_net"] = TeamNet(r);
     j["mo"] = ResultMO(r);
@@ -130,6 +131,8 @@ inline TRunResult ResultFromJson(const nlohmann::json& j) {
     r.Passes = j.at("dealt_deals").get<int64_t>();
     if (r.Deals < 0 || r.Passes < r.Deals) throw ResultFormatError("impossible deal counts");
     r.Stopped = j.at("stopped").get<bool>();
+    // Results written before the field existed asked for what they played.
+    r.DealsAsked = j.value("deals_asked", r.Deals);
     const auto& net = j.at("net");
     if (!net.is_array() || net.size() != 3) throw ResultFormatError("net needs 3 boxes");
     for (size_t b = 0; b < 3; ++b) r.Net[b + 1] = net[b].get<double>();

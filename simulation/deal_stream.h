@@ -5,6 +5,8 @@
 
 #include "simulation/bank_log.h"
 #include "simulation/box.h"
+#include "simulation/deal_log.h"
+#include "simulation/report.h"
 #include "simulation/run_result.h"
 #include "simulation/simulation_host.h"
 
@@ -27,8 +29,11 @@ struct TDealStream {
     int64_t Passes = 0;
     bool Stopped = false;
     std::vector<std::string> GameLog;
-    TBankLog* BankLog = nullptr; // strategy play, when the bank file is written
-    int DbfHandle = 0;           // ideal play, when the history table is open
+    std::vector<TGameLogBank> GameLogBanks; // where the banks stand in GameLog
+    TBankLog* BankLog = nullptr;            // strategy play, when the bank file is written
+    int DbfHandle = 0;                      // ideal play, when the history table is open
+    TDealLog* DealLog = nullptr;            // when the deal log is written
+    int64_t Seed = -1;                      // the generator's seed at the start, -1 when unknown
     double DecisionMs = 0;
     double GlobalT1Ms = 0;
 };

@@ -127,6 +127,7 @@ void PlayIdealDeals(TDealStream& s, int64_t deals) {
         ++s.Played;
         if (s.Played >= target) stop = true;
         if (history) WriteDealtFields(s.DbfHandle, first, rules, live.DbfDrawColumns);
+        if (s.DealLog) s.DealLog->Dealt(boxes, team);
 
         for (int h = 1; h <= team; ++h) {
             TBox& box = boxes[static_cast<size_t>(h)];
@@ -194,7 +195,8 @@ void PlayIdealDeals(TDealStream& s, int64_t deals) {
             teamResult += box.DealResult;
         }
         s.SumSquares += teamResult * teamResult;
-        if (log) AppendDealLog(boxes, team, settings.Separator, *log);
+        if (s.DealLog) s.DealLog->Settled(boxes, team, s.Played, true, rules);
+        if (log) AppendDealLog(boxes, team, settings.Separator, *log, &s.GameLogBanks);
     }
     s.GlobalT1Ms += GlobalT1() - t1Before;
 }

@@ -24,6 +24,11 @@ std::vector<std::string> ReportLines(const TRunResult& r, char sep) {
     lines.emplace_back();
     lines.push_back("Было сыграно " + std::to_string(r.Deals) + " раздач за " +
                     Fixed5(r.ElapsedMs / 1000.0, sep) + " сек.");
+    // A stopped run must not pass for a finished one of that size.
+    if (r.Stopped)
+        lines.push_back(
+            "Симуляция остановлена: сыграно " + std::to_string(r.Deals) +
+            (r.DealsAsked > 0 ? " раздач из " + std::to_string(r.DealsAsked) : " раздач") + ".");
     const double mo = ResultMO(r);
     if (r.Ideal) {
         lines.push_back("(t3:t4) " + Fixed5(r.DecisionMs / 1000.0, sep) + " сек.");
@@ -69,7 +74,8 @@ std::string OpenCardLogLine(const TCardRec& open, int matches) {
     return "Вскрышка :" + CardText(open) + " вышла " + std::to_string(matches) + " раз.";
 }
 
-void AppendDealLog(const TBoxes& boxes, int teamSize, char sep, std::vector<std::string>& log) {
+void AppendDealLog(const TBoxes& boxes, int teamSize, char sep, std::vector<std::string>& log,
+                   std::vector<TGameLogBank>* banks) {
     for (int q = 0; q <= teamSize; ++q) {
         const TBox& box = boxes[static_cast<size_t>(q)];
         const THand& h = box.Hand;
@@ -83,7 +89,13 @@ void AppendDealLog(const TBoxes& boxes, int teamSize, char sep, std::vector<std:
         if (h.Count == 5) line += "         ";
         line += ' ';
         line += ComboName(h.Combo);
-        if (q > 0) line += " Bank : " + FormatGeneral(box.Bank, sep);
+        if (q > 0) {
+            line += " Bank : ";
+            const std::string bank = FormatGeneral(box.Bank, sep);
+            if (banks)
+                banks->push_back(TGameLogBank{log.size(), line.size(), bank.size(), q, box.Bank});
+            line += bank;
+        }
         if (HandHasDrawnCard(h)) {
             line += " [buydecision = ";
             for (int bit = 0; bit < 9; ++bit)
@@ -93,6 +105,15 @@ void AppendDealLog(const TBoxes& boxes, int teamSize, char sep, std::vector<std:
         log.push_back(std::move(line));
     }
     log.emplace_back();
+}
+
+void ShiftGameLogBanks(std::vector<std::string>& log, const std::vector<TGameLogBank>& banks,
+                       const std::array<double, 3>& offset, char sep) {
+    for (const TGameLogBank& b : banks) {
+        const double shift = offset[static_cast<size_t>(b.Box - 1)];
+        if (shift == 0 || b.Line >= log.size()) continue;
+        log[b.Line].replace(b.Pos, b.Len, FormatGeneral(b.Bank + shift, sep));
+    }
 }
 
 namespace {

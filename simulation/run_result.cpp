@@ -37,6 +37,7 @@ void MergeResults(TRunResult& total, const TRunResult& part) {
     total.Deals += part.Deals;
     total.Passes += part.Passes;
     total.Stopped = total.Stopped || part.Stopped;
+    total.DealsAsked += part.DealsAsked;
     for (size_t b = 1; b <= 3; ++b) total.Net[b] += part.Net[b];
     total.SumSquares += part.SumSquares;
     AddCounts(total.Stats.DealtByClass, part.Stats.DealtByClass);

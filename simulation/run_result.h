@@ -28,6 +28,7 @@ struct TRunResult {
     int64_t Deals = 0;  // played deals
     int64_t Passes = 0; // dealt deals, those a filter rejected included
     bool Stopped = false;
+    int64_t DealsAsked = 0; // deals the run was asked to play (DealsToPlay)
     std::array<int32_t, 4> InitialBank{};
     std::array<double, 4> Net{}; // Bank - InitialBank of boxes 1..3
     double SumSquares = 0;

@@ -42,6 +42,8 @@ struct TRunSettings {
     std::string OutDir = ".";
     // The history table (DBF/1box.DBF beside the program).
     std::string DbfPath;
+    // The deal log (CSV, or JSON lines for a name ending ".jsonl"); empty: none.
+    std::string DealLogPath;
     // "yyyymmdd" of the file names; empty: today.
     std::string Date;
     // Decimal separator of the report numbers (the locale's).

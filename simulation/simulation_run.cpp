@@ -43,6 +43,9 @@ bool BeginRun(TSimulationHost& host, TRunSettings& settings) {
 struct TRunParts {
     std::vector<TDealStream*> Streams;
     std::vector<std::unique_ptr<TBankLog>> BankLogs;
+    std::vector<std::unique_ptr<TDealLog>> DealLogs;
+    TDealLogFile DealLogFile;
+    std::string DealLogError;
 };
 
 void CloseHistory(TRunParts& parts) {
@@ -71,7 +74,24 @@ bool OpenRunFiles(TSimulationHost& host, const TRunSettings& settings, bool idea
                 return false;
             }
         }
+    if (!settings.DealLogPath.empty()) {
+        if (!parts.DealLogFile.Open(settings.DealLogPath, parts.DealLogError)) {
+            host.Message(parts.DealLogError);
+            CloseHistory(parts);
+            return false;
+        }
+        for (TDealStream* s : parts.Streams) {
+            parts.DealLogs.push_back(std::make_unique<TDealLog>());
+            s->DealLog = parts.DealLogs.back().get();
+        }
+    }
     return true;
+}
+
+TRunOutcome Refused(const TRunParts& parts) {
+    TRunOutcome outcome;
+    outcome.DealLogError = parts.DealLogError;
+    return outcome;
 }
 
 // The end of a run: report, bankroll fields, report file, caption, bank file or history table.
@@ -89,11 +109,23 @@ TRunOutcome FinishRun(TSimulationHost& host, const TRunSettings& settings, bool 
     host.AppendReport(outcome.Report);
     if (result.Deals > 0) host.SetMathFields(MathInputsOf(result, sep));
 
+    // Streams read one after another: each continues from the banks the previous left.
+    std::vector<std::array<double, 3>> offsets;
+    std::array<double, 3> offset{};
+    for (TDealStream* s : parts.Streams) {
+        offsets.push_back(offset);
+        for (size_t b = 0; b < 3; ++b)
+            offset[b] += (*s->Boxes)[b + 1].Bank - (*s->Boxes)[b + 1].InitialBank;
+    }
+
     const std::string date = settings.Date.empty() ? DateStamp() : settings.Date;
     if (!settings.OutDir.empty()) {
         std::vector<std::string> lines;
-        for (TDealStream* s : parts.Streams)
-            lines.insert(lines.end(), s->GameLog.begin(), s->GameLog.end());
+        for (size_t i = 0; i < parts.Streams.size(); ++i) {
+            TDealStream& s = *parts.Streams[i];
+            ShiftGameLogBanks(s.GameLog, s.GameLogBanks, offsets[i], sep);
+            lines.insert(lines.end(), s.GameLog.begin(), s.GameLog.end());
+        }
         const std::vector<std::string> memo = host.MemoLines();
         lines.insert(lines.end(), memo.begin(), memo.end());
         std::string error;
@@ -102,19 +134,21 @@ TRunOutcome FinishRun(TSimulationHost& host, const TRunSettings& settings, bool 
     }
     host.SetStartCaption("ready");
     if (!parts.BankLogs.empty()) {
-        // Streams read one after another: each continues from the banks the previous left.
         std::vector<TBankLogPart> logParts;
-        std::array<double, 3> offset{};
-        for (size_t i = 0; i < parts.Streams.size(); ++i) {
-            logParts.push_back(TBankLogPart{parts.BankLogs[i].get(), offset});
-            const TBoxes& boxes = *parts.Streams[i]->Boxes;
-            for (size_t b = 0; b < 3; ++b)
-                offset[b] += boxes[b + 1].Bank - boxes[b + 1].InitialBank;
-        }
+        for (size_t i = 0; i < parts.Streams.size(); ++i)
+            logParts.push_back(TBankLogPart{parts.BankLogs[i].get(), offsets[i]});
         host.BankLogReady(logParts);
         std::string error;
         if (!WriteBankFile(BankFilePath(settings.OutDir, date), logParts, sep, error))
             host.Message(error);
+    }
+    if (parts.DealLogFile.IsOpen()) {
+        std::vector<TDealLogPart> logParts;
+        for (size_t i = 0; i < parts.Streams.size(); ++i)
+            logParts.push_back(TDealLogPart{parts.Streams[i]->DealLog, static_cast<int>(i),
+                                            parts.Streams[i]->Seed, offsets[i]});
+        if (!parts.DealLogFile.Write(logParts, outcome.DealLogError))
+            host.Message(outcome.DealLogError);
     }
     CloseHistory(parts);
     host.MarkDeckDirty();
@@ -142,9 +176,10 @@ TRunOutcome RunOnCallingThread(TSimulationHost& host, bool ideal, TDeck& deck, T
     stream.Deck = &deck;
     stream.Gen = &gen;
     stream.Boxes = &boxes;
+    stream.Seed = gen.UseMyRandom ? gen.RandomSeed : -1;
     TRunParts parts;
     parts.Streams.push_back(&stream);
-    if (!OpenRunFiles(host, settings, ideal, live, parts)) return {};
+    if (!OpenRunFiles(host, settings, ideal, live, parts)) return Refused(parts);
     if (live.Trace) host.TraceInit();
     PrepareBoxes(boxes, settings.InitialBank);
 
@@ -155,6 +190,7 @@ TRunOutcome RunOnCallingThread(TSimulationHost& host, bool ideal, TDeck& deck, T
 
     TRunResult result;
     StreamResult(stream, result);
+    result.DealsAsked = settings.DealsToPlay;
     result.ElapsedMs = static_cast<double>(end - start);
     return FinishRun(host, settings, ideal, result, parts);
 }
@@ -257,9 +293,10 @@ TRunOutcome RunSimulationStreams(TSimulationHost& host, bool ideal, const TStrea
         s.Deck = &st.Deck;
         s.Gen = &st.Gen;
         s.Boxes = &st.Boxes;
+        s.Seed = StreamSeed(options.Seed, i);
         parts.Streams.push_back(&s);
     }
-    if (!OpenRunFiles(host, settings, ideal, live, parts)) return {};
+    if (!OpenRunFiles(host, settings, ideal, live, parts)) return Refused(parts);
 
     const uint32_t start = TickCount();
     int running = threads;
@@ -314,6 +351,7 @@ TRunOutcome RunSimulationStreams(TSimulationHost& host, bool ideal, const TStrea
             MergeResults(result, part);
     }
     result.Statistics = true;
+    result.DealsAsked = settings.DealsToPlay;
     result.ElapsedMs = static_cast<double>(end - start);
     return FinishRun(host, settings, ideal, result, parts);
 }

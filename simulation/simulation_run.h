@@ -17,6 +17,8 @@ struct TRunOutcome {
     bool Ran = false;
     TRunResult Result;
     std::vector<std::string> Report;
+    // Not empty when the deal log could not be created or written (the host was told).
+    std::string DealLogError;
 };
 
 // Strategy play ("игра по стратегии") and ideal play ("идеальная игра") on the shared deck,

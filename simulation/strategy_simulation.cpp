@@ -101,6 +101,7 @@ void PlayStrategyDeals(TDealStream& s, int64_t deals) {
                 ++s.Stats.DealtByClass[static_cast<size_t>(
                     ComboIndex(boxes[static_cast<size_t>(b)].Hand.Combo))];
         if (log) log->push_back(OpenCardLogLine(open, matches));
+        if (s.DealLog) s.DealLog->Dealt(boxes, team);
 
         // Every purchase decision before the first purchase.
         if (rules.Buy6)
@@ -163,8 +164,9 @@ void PlayStrategyDeals(TDealStream& s, int64_t deals) {
             teamResult += box.DealResult;
         }
         s.SumSquares += teamResult * teamResult;
+        if (s.DealLog) s.DealLog->Settled(boxes, team, s.Played + 1, false, rules);
         if (s.BankLog) s.BankLog->Add(boxes[1].Bank, boxes[2].Bank, boxes[3].Bank);
-        if (log) AppendDealLog(boxes, team, settings.Separator, *log);
+        if (log) AppendDealLog(boxes, team, settings.Separator, *log, &s.GameLogBanks);
         ++s.Played;
         ++s.Passes;
     }

@@ -131,6 +131,43 @@ TEST(SimulateCli, FilesInTheOutFolder) {
     EXPECT_EQ(bank.rfind("99\t100\t100\t299\r\n", 0), 0u);
 }
 
+TEST(SimulateCli, DealLogAndItsFailures) {
+    Folder dir("deallog");
+    // CSV with a header, one row per box and deal; the name picks JSON lines.
+    test::TCliRun run = RunCli("simulate --boxes 2 --deals 500 --seed 4 --threads 2 --deal-log \"" +
+                               (dir / "deals.csv") + "\"");
+    ASSERT_EQ(run.Status, 0) << run.Err;
+    const std::string csv = Read(dir / "deals.csv");
+    EXPECT_EQ(csv.rfind("Stream,Deal,Seed,Box,DealerCards,DealerClass,Cards,Class,", 0), 0u);
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 1 + 2 * 500);
+    run = RunCli("simulate --deals 30 --seed 4 --deal-log \"" + (dir / "deals.jsonl") + "\"");
+    ASSERT_EQ(run.Status, 0) << run.Err;
+    std::istringstream lines(Read(dir / "deals.jsonl"));
+    std::string line;
+    int rows = 0;
+    while (std::getline(lines, line)) {
+        const Json row = Json::parse(line);
+        EXPECT_EQ(row.at("Seed"), 4);
+        EXPECT_EQ(row.at("Cards").get<std::string>().size(), 14u);
+        ++rows;
+    }
+    EXPECT_EQ(rows, 30);
+
+    // A file that cannot be created: nothing played, exit 1 naming it. One that cannot be
+    // written: the report still comes, exit 1 naming it.
+    run = RunCli("simulate --deals 30 --seed 4 --deal-log \"" + (dir / "no/deals.csv") + "\"");
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_TRUE(run.Out.empty());
+    EXPECT_NE(run.Err.find(dir / "no/deals.csv"), std::string::npos) << run.Err;
+    if (fs::exists("/dev/full")) {
+        run = RunCli("simulate --deals 5000 --seed 4 --deal-log /dev/full");
+        EXPECT_EQ(run.Status, 1);
+        EXPECT_NE(run.Out.find("Было сыграно 5000 раздач"), std::string::npos);
+        EXPECT_NE(run.Err.find("\"/dev/full\""), std::string::npos) << run.Err;
+        EXPECT_TRUE(fs::exists("/dev/full"));
+    }
+}
+
 TEST(SimulateCli, IdealPlayWritesTheHistory) {
     std::setlocale(LC_NUMERIC, "C");
     Folder dir("dbf");

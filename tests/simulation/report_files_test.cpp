@@ -216,6 +216,41 @@ TEST_F(FilesTest, BankFileHasALinePerDeal) {
               FormatGeneral(100 + std::stod(host.Memo[0].substr(host.Memo[0].find(": ") + 2))));
 }
 
+TEST_F(FilesTest, GameLogOfStreamsContinuesTheBanksAsTheBankFileDoes) {
+    // Two boxes on three streams: the log's banks must read as the bank file's, deal by deal,
+    // where each stream continues from the banks the one before it left.
+    test::FakeHost host;
+    host.Settings = test::QuietSettings(2, 900);
+    host.Settings.OutDir = dir_.string();
+    host.Settings.Date = "20240229";
+    host.Live.GameLog = true;
+    TStreamOptions options;
+    options.Threads = 3;
+    options.Seed = 77;
+    ASSERT_TRUE(RunSimulationStreams(host, false, options).Ran);
+    std::vector<std::string> box1, box2;
+    for (const std::string& raw : CrLfLines(ReadBytes(ReportFile()))) {
+        const std::string line = FromCp1251(raw);
+        const size_t at = line.find(" Bank : ");
+        if (at == std::string::npos) continue;
+        std::string bank = line.substr(at + 8);
+        bank = bank.substr(0, bank.find(' '));
+        (line.rfind("1 : ", 0) == 0 ? box1 : box2).push_back(bank);
+    }
+    const std::vector<std::string> banks = CrLfLines(ReadBytes(BankFile()));
+    ASSERT_EQ(banks.size(), 900u);
+    ASSERT_EQ(box1.size(), 900u);
+    ASSERT_EQ(box2.size(), 900u);
+    for (size_t k = 0; k < banks.size(); ++k) {
+        std::istringstream cols(banks[k]);
+        std::string b1, b2;
+        std::getline(cols, b1, '\t');
+        std::getline(cols, b2, '\t');
+        ASSERT_EQ(box1[k], b1) << "deal " << k + 1;
+        ASSERT_EQ(box2[k], b2) << "deal " << k + 1;
+    }
+}
+
 TEST_F(FilesTest, AFailedReportFileStillEndsTheRun) {
     // A folder where the report file should be: it cannot be created.
     fs::create_directories(ReportFile());

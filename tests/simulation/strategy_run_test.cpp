@@ -155,6 +155,23 @@ TEST(StrategyRun, StopRequestEndsBetweenDealsAndTheReportCoversThem) {
     EXPECT_TRUE(out.Result.Stopped);
     EXPECT_EQ(out.Result.Deals, 37);
     EXPECT_EQ(out.Report[6].rfind("Было сыграно 37 раздач за ", 0), 0u);
+    // The report says the run was cut short, and of how many deals.
+    EXPECT_EQ(out.Report[7], "Симуляция остановлена: сыграно 37 раздач из 1000.");
+    EXPECT_EQ(out.Report[8].rfind("MO одной раздачи = ", 0), 0u);
+
+    // Streams stopped together count what was asked of all of them; a finished run says nothing.
+    FakeHost streams;
+    streams.Settings = QuietSettings(1, 100000000);
+    streams.Stop = [] { return true; };
+    TStreamOptions options;
+    options.Threads = 3;
+    const TRunOutcome split = RunSimulationStreams(streams, false, options);
+    EXPECT_TRUE(split.Result.Stopped);
+    EXPECT_EQ(split.Report[7], "Симуляция остановлена: сыграно " +
+                                   std::to_string(split.Result.Deals) + " раздач из 100000000.");
+    StrategyTable whole(1, 50);
+    for (const std::string& line : whole.Strategy().Report)
+        EXPECT_EQ(line.find("остановлена"), std::string::npos);
 }
 
 TEST(StrategyRun, NoPurchaseWithoutBuy6) {

@@ -19,6 +19,15 @@ bool ValidCard(const TCardRec& c) {
 
 const char* const kRefused = "Расклад не считается: ";
 
+// A card in Russian text, as the game log names it: value and suit, "10 Треф".
+std::string CardName(const TCardRec& c) {
+    auto trimmed = [](std::string t) {
+        while (!t.empty() && t.back() == ' ') t.pop_back();
+        return t;
+    };
+    return trimmed(ValueText(c.Value)) + " " + trimmed(SuitName(c.Suit));
+}
+
 // Why the table cannot be analysed by this command, or "" when it can. boughtInHand: the
 // bought card is part of the hand the command reads.
 std::string CheckTable(LayoutCommand command, const TLayout& layout, bool boughtInHand) {
@@ -31,12 +40,12 @@ std::string CheckTable(LayoutCommand command, const TLayout& layout, bool bought
     if (!ValidCard(layout.Dealer)) return std::string(kRefused) + "нет открытой карты дилера";
     for (int i = 0; i < count; ++i)
         if (SameCard(*cards[i], layout.Dealer))
-            return std::string(kRefused) + "карта дилера " + CardNotation(layout.Dealer) +
+            return std::string(kRefused) + "карта дилера " + CardName(layout.Dealer) +
                    " лежит и у игрока";
     for (int i = 0; i < count; ++i)
         for (int j = i + 1; j < count; ++j)
             if (SameCard(*cards[i], *cards[j]))
-                return std::string(kRefused) + "карта " + CardNotation(*cards[i]) +
+                return std::string(kRefused) + "карта " + CardName(*cards[i]) +
                        " лежит на столе дважды";
     if (command == LayoutCommand::Change2)
         for (int i = 1; i <= 5; ++i)
@@ -49,8 +58,7 @@ std::string CheckTable(LayoutCommand command, const TLayout& layout, bool bought
 // Why the drivers cannot run on this deck, or "".
 std::string CheckDeck(LayoutCommand command, const TDeck& deck, const TCardRec& dealer) {
     if (!deck.IsUnseen(dealer.Suit, dealer.Value))
-        return std::string(kRefused) + "карта дилера " + CardNotation(dealer) +
-               " выведена из колоды";
+        return std::string(kRefused) + "карта дилера " + CardName(dealer) + " выведена из колоды";
     // The dealer's four hidden cards, and the cards exchanged in or bought, must be there.
     const int drawn =
         command == LayoutCommand::Change2 ? 2 : (command == LayoutCommand::Raise ? 0 : 1);

@@ -116,9 +116,12 @@ void DrawIndex(QPainter& p, int suit, int value, bool small) {
     DrawSuit(p, suit, QPointF(1 + width / 2, size + 10), small ? 11 : 9.5);
 }
 
-void DrawPips(QPainter& p, int suit, int value) {
-    const double left = 24, centre = 35.5, right = 47;
-    const double top = 20, bottom = 76;
+void DrawPips(QPainter& p, int suit, int value, bool small) {
+    // The small card's index is larger for its size: narrower columns and smaller pips keep
+    // the pips clear of it ("10" above all).
+    const double left = small ? 28 : 24, centre = 35.5, right = small ? 43 : 47;
+    const double top = small ? 21 : 20, bottom = small ? 75 : 76;
+    const double pip = small ? 10.5 : 12;
     struct Pip {
         double x;
         double f; // 0 top row .. 1 bottom row
@@ -155,17 +158,19 @@ void DrawPips(QPainter& p, int suit, int value) {
     const double xs[] = {left, centre, right};
     for (int i = 0; i < n; ++i) {
         const QPointF c(xs[static_cast<int>(pips[i].x)], top + (bottom - top) * pips[i].f);
-        DrawSuit(p, suit, c, 12, pips[i].f > 0.5);
+        DrawSuit(p, suit, c, pip, pips[i].f > 0.5);
     }
 }
 
 void DrawCourt(QPainter& p, int suit, int value) {
     const QRectF frame(18.5, 12.5, 34, 71);
-    static const QColor fills[] = {QColor(222, 236, 255), QColor(255, 226, 236),
-                                   QColor(255, 243, 200)};
+    // The ground tells the suit at a glance, the black suits above all: spades blue-grey, clubs
+    // green, diamonds amber, hearts pink.
+    static const QColor fills[] = {QColor(208, 220, 245), QColor(206, 236, 200),
+                                   QColor(255, 236, 170), QColor(255, 214, 226)};
     const QColor colour = SuitColor(suit);
     p.setPen(QPen(colour, 1));
-    p.setBrush(fills[value - 11]);
+    p.setBrush(fills[suit - 1]);
     p.drawRect(frame);
     p.drawLine(QPointF(frame.left(), 48), QPointF(frame.right(), 48));
     QFont f("DejaVu Serif");
@@ -181,9 +186,9 @@ void DrawCourt(QPainter& p, int suit, int value) {
         }
         p.setFont(f);
         p.setPen(colour);
-        p.drawText(QRectF(frame.left() + 7, 15, frame.width() - 7, 30), Qt::AlignCenter,
-                   IndexText(value));
-        DrawSuit(p, suit, QPointF(frame.left() + 6, 19), 8);
+        // The letter at the left, a large suit beside it.
+        p.drawText(QRectF(frame.left() + 1, 15, 20, 30), Qt::AlignCenter, IndexText(value));
+        DrawSuit(p, suit, QPointF(frame.right() - 7.5, 30), 12);
         // A band of small ornaments under the letter.
         p.setPen(QPen(colour, 0.8));
         for (int i = 0; i < 5; ++i) {
@@ -518,7 +523,7 @@ QImage DrawFace(int suit, int value, int width, int height) {
         if (value == 1)
             DrawSuit(p, suit, QPointF(kW / 2, kH / 2), suit == 1 ? 36 : 30);
         else if (value <= 10)
-            DrawPips(p, suit, value);
+            DrawPips(p, suit, value, small);
         else
             DrawCourt(p, suit, value);
         DrawOutline(p, width, height);

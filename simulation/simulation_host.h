@@ -5,6 +5,7 @@
 // Call order of one run (both simulations):
 //   ReadRunSettings                         once, at START
 //   ReadLiveOptions                         once more before the first deal
+//   RunStarted                              the settings were accepted: deals follow
 //   TraceInit                               when the trace option is on at the start
 //   per deal:  Progress (every 10000th deal) / Idle, StopRequested, ReadLiveOptions,
 //              the trace calls when the trace option is on for that deal
@@ -90,6 +91,9 @@ class TSimulationHost {
     virtual void ReadLiveOptions(TLiveOptions& options) = 0;
 
     // --- progress and stop ---
+    // The settings were accepted and the files opened: the first deal follows (START may now
+    // read as a stop button).
+    virtual void RunStarted() {}
     // Deal number `deal` (a multiple of 10000) is about to be played: show `caption`
     // ("3 x 10000") on START and let the message loop run once.
     virtual void Progress(int64_t deal, const std::string& caption) {

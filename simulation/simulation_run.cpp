@@ -180,6 +180,7 @@ TRunOutcome RunOnCallingThread(TSimulationHost& host, bool ideal, TDeck& deck, T
     TRunParts parts;
     parts.Streams.push_back(&stream);
     if (!OpenRunFiles(host, settings, ideal, live, parts)) return Refused(parts);
+    host.RunStarted();
     if (live.Trace) host.TraceInit();
     PrepareBoxes(boxes, settings.InitialBank);
 
@@ -297,6 +298,7 @@ TRunOutcome RunSimulationStreams(TSimulationHost& host, bool ideal, const TStrea
         parts.Streams.push_back(&s);
     }
     if (!OpenRunFiles(host, settings, ideal, live, parts)) return Refused(parts);
+    host.RunStarted();
 
     const uint32_t start = TickCount();
     int running = threads;

@@ -4,6 +4,7 @@
 #include <QChartView>
 #include <QFile>
 #include <QLineSeries>
+#include <QScreen>
 #include <QVBoxLayout>
 #include <QValueAxis>
 
@@ -99,6 +100,69 @@ bool ReadBankSeries(const QString& path, int teamSize, const std::array<double, 
     return true;
 }
 
+QRect PlaceBeside(const QRect& main, const QSize& size, const QRect& room, int gap) {
+    struct Strip {
+        QRect Free;
+        bool Horizontal; // beside (right, left) rather than below or above
+    };
+    const Strip strips[4] = {
+        {QRect(QPoint(main.right() + 1 + gap, room.top()), room.bottomRight()), true},
+        {QRect(room.topLeft(), QPoint(main.left() - 1 - gap, room.bottom())), true},
+        {QRect(QPoint(room.left(), main.bottom() + 1 + gap), room.bottomRight()), false},
+        {QRect(room.topLeft(), QPoint(room.right(), main.top() - 1 - gap)), false},
+    };
+    auto place = [&](const Strip& st, QSize sz, int index) {
+        const QRect f = st.Free;
+        sz = sz.boundedTo(f.size());
+        QPoint at;
+        if (st.Horizontal) {
+            at.setX(index == 0 ? f.left() : f.right() + 1 - sz.width());
+            at.setY(std::clamp(main.top(), f.top(), f.bottom() + 1 - sz.height()));
+        } else {
+            at.setY(index == 2 ? f.top() : f.bottom() + 1 - sz.height());
+            at.setX(std::clamp(main.left(), f.left(), f.right() + 1 - sz.width()));
+        }
+        return QRect(at, sz);
+    };
+    int best = -1;
+    int64_t bestArea = 0;
+    for (int i = 0; i < 4; ++i) {
+        const QRect f = strips[i].Free;
+        if (f.width() <= 0 || f.height() <= 0) continue;
+        if (f.width() >= size.width() && f.height() >= size.height())
+            return place(strips[i], size, i);
+        const int64_t area =
+            int64_t(std::min(f.width(), size.width())) * std::min(f.height(), size.height());
+        if (area > bestArea) best = i, bestArea = area;
+    }
+    if (best >= 0) return place(strips[best], size, best);
+    // The main window fills the screen: there is no free place.
+    return QRect(QPoint(room.right() + 1 - size.width(), room.top()), size);
+}
+
+double WholeTickStep(double span, int ticks) {
+    const double raw = std::max(span / std::max(ticks, 1), 1.0);
+    const double power = std::pow(10.0, std::floor(std::log10(raw)));
+    for (const double m : {1.0, 2.0, 5.0, 10.0})
+        if (m * power >= raw) return m * power;
+    return 10 * power;
+}
+
+void TBankChart::ShowBeside(const QWidget* main) {
+    if (main != nullptr && (!isVisible() || frameGeometry().intersects(main->frameGeometry()))) {
+        // The frame's extra size (title bar, borders) counts, once the window system gave one.
+        const QSize extra = frameGeometry().size() - geometry().size();
+        const QScreen* screen = main->screen();
+        const QRect room = screen != nullptr ? screen->availableGeometry()
+                                             : main->frameGeometry().adjusted(0, 0, 2000, 0);
+        const QRect at = PlaceBeside(main->frameGeometry(), size() + extra, room);
+        if (at.size() != size() + extra) resize(at.size() - extra);
+        move(at.topLeft());
+    }
+    show();
+    raise();
+}
+
 TBankChart::TBankChart(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName("BankChart");
     setWindowTitle("Банк по раздачам");
@@ -108,6 +172,14 @@ TBankChart::TBankChart(QWidget* parent) : QWidget(parent, Qt::Window) {
     auto* chart = new QChart;
     chart->legend()->setAlignment(Qt::AlignBottom);
     chart->setLocalizeNumbers(true);
+    x_ = new QValueAxis;
+    x_->setTitleText("раздача");
+    x_->setLabelFormat("%.0f");
+    y_ = new QValueAxis;
+    y_->setTitleText("банк, анте");
+    y_->setLabelFormat("%.0f");
+    chart->addAxis(x_, Qt::AlignBottom);
+    chart->addAxis(y_, Qt::AlignLeft);
     ChartView = new QChartView(chart);
     ChartView->setObjectName("BankChartView");
     ChartView->setRenderHint(QPainter::Antialiasing);
@@ -120,10 +192,6 @@ TBankChart::TBankChart(QWidget* parent) : QWidget(parent, Qt::Window) {
 void TBankChart::ShowSeries(const TBankSeries& s) {
     QChart* chart = ChartView->chart();
     chart->removeAllSeries();
-    for (QAbstractAxis* axis : chart->axes()) {
-        chart->removeAxis(axis);
-        delete axis;
-    }
     chart->setTitle(QString("Банк боксов и команды, %1 раздач").arg(s.Deals));
 
     static const QColor colours[4] = {QColor(30, 100, 200), QColor(220, 120, 20),
@@ -152,23 +220,27 @@ void TBankChart::ShowSeries(const TBankSeries& s) {
             add(static_cast<size_t>(b), QString("бокс %1").arg(b + 1));
         add(3, "команда");
     }
-    auto* x = new QValueAxis;
-    x->setTitleText("раздача");
-    x->setLabelFormat("%.0f");
-    x->setRange(0, static_cast<double>(std::max<int64_t>(s.Deals, 1)));
-    x->applyNiceNumbers();
-    auto* y = new QValueAxis;
-    y->setTitleText("банк, анте");
+    auto setAxis = [](QValueAxis* axis, double min, double max, double step) {
+        // Never the old step over the new range (or the reverse): a step of 1 over 20000 deals
+        // would lay out 20000 labels.
+        axis->setTickInterval(std::max({max - min, axis->max() - axis->min(), step}));
+        axis->setRange(min, max);
+        axis->setTickType(QValueAxis::TicksDynamic);
+        axis->setTickAnchor(0);
+        axis->setTickInterval(step);
+    };
+    // Whole deals: a two-deal run reads 0 1 2, not 0 0,5 1 ...
+    const double deals = static_cast<double>(std::max<int64_t>(s.Deals, 1));
+    const double xStep = WholeTickStep(deals);
+    setAxis(x_, 0, std::ceil(deals / xStep) * xStep, xStep);
+    // Whole antes on whole ticks.
     const double pad = std::max((high - low) * 0.05, 1.0);
-    y->setRange(low - pad, high + pad);
-    y->applyNiceNumbers();
-    // Whole antes, unless the banks hardly moved.
-    y->setLabelFormat(y->max() - y->min() >= 10 ? "%.0f" : "%.1f");
-    chart->addAxis(x, Qt::AlignBottom);
-    chart->addAxis(y, Qt::AlignLeft);
+    const double yStep = WholeTickStep(high - low + 2 * pad);
+    setAxis(y_, std::floor((low - pad) / yStep) * yStep, std::ceil((high + pad) / yStep) * yStep,
+            yStep);
     for (QAbstractSeries* series : chart->series()) {
-        series->attachAxis(x);
-        series->attachAxis(y);
+        series->attachAxis(x_);
+        series->attachAxis(y_);
     }
 }
 

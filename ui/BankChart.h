@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QPointF>
+#include <QRect>
 #include <QString>
 #include <QWidget>
 
@@ -11,6 +12,7 @@
 #include <cstdint>
 
 class QChartView;
+class QValueAxis;
 
 namespace kvarlen {
 
@@ -70,6 +72,15 @@ class TBankSeriesBuilder {
 bool ReadBankSeries(const QString& path, int teamSize, const std::array<double, 3>& initialBanks,
                     int64_t deals, int buckets, TBankSeries& series, QString& error);
 
+// Where a window of `size` goes beside `main` inside `room` without covering it: right, left,
+// below or above, in that order; when none holds it, the largest free strip with the window
+// shrunk to fit it.
+QRect PlaceBeside(const QRect& main, const QSize& size, const QRect& room, int gap = 8);
+
+// A tick step of 1, 2 or 5 times a power of ten, at least 1, giving at most about `ticks`
+// intervals over `span`: whole deals and whole antes on the axes.
+double WholeTickStep(double span, int ticks = 8);
+
 // The window "Банк по раздачам".
 class TBankChart : public QWidget {
     Q_OBJECT
@@ -77,8 +88,16 @@ class TBankChart : public QWidget {
   public:
     explicit TBankChart(QWidget* parent = nullptr);
     void ShowSeries(const TBankSeries& series);
+    // Shows the window beside `main`; it is placed again only when it was hidden or now
+    // covers the main window.
+    void ShowBeside(const QWidget* main);
 
     QChartView* ChartView = nullptr;
+
+  private:
+    // Kept from run to run: axes replaced under a shown chart can leave their old labels drawn.
+    QValueAxis* x_ = nullptr;
+    QValueAxis* y_ = nullptr;
 };
 
 } // namespace kvarlen

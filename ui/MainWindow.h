@@ -98,6 +98,8 @@ class TForm1 : public QMainWindow {
     // START: runs strategy or ideal play; during a run it stops the run instead (as Esc does).
     void Button4Click();
     void StopSimulation();
+    // The run has accepted its settings: START becomes the stop button.
+    void ShowRunStarted();
     bool Simulating() const { return simulating_; }
     bool SimulationStopRequested() const { return stopRequested_; }
     // The chart of the last strategy run; nullptr before the first.
@@ -199,6 +201,8 @@ class TForm1 : public QMainWindow {
     QCheckBox* RND_CB = nullptr;
     QCheckBox* DBF_cb = nullptr;
     QCheckBox* CheckBox10 = nullptr;
+    QCheckBox* DealLogCB = nullptr;   // "журнал раздач в файл"
+    QLineEdit* DealLogEdit = nullptr; // its file, under the current folder unless absolute
     QGroupBox* GroupBox3 = nullptr;
     QRadioButton* RadioButton1 = nullptr;
     QRadioButton* RadioButton2 = nullptr;

@@ -328,6 +328,15 @@ void TForm1::BuildSimulationPage(QWidget* page) {
     checks->addWidget(RND_CB, 0, 1);
     checks->addWidget(DBF_cb, 1, 1);
     checks->addWidget(CheckBox10, 2, 1);
+    // The deal log: one row per box and deal for a spreadsheet or a data frame.
+    DealLogCB = Check("DealLogCB", "журнал раздач в файл", false);
+    DealLogCB->setToolTip("CSV (или JSON lines для имени на .jsonl): карты, решения, результат и "
+                          "банк каждого бокса в каждой раздаче");
+    DealLogEdit = Named(new QLineEdit("deals.csv"), "DealLogEdit");
+    DealLogEdit->setEnabled(false);
+    connect(DealLogCB, &QCheckBox::toggled, DealLogEdit, &QWidget::setEnabled);
+    checks->addWidget(DealLogCB, 3, 0);
+    checks->addWidget(DealLogEdit, 3, 1);
     left->addLayout(checks);
     left->addStretch(1);
 

@@ -2,6 +2,7 @@
 
 #include "ui/BankChart.h"
 #include "ui/BankrollPage.h"
+#include "ui/Card.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -10,6 +11,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QScreen>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -70,6 +72,15 @@ bool SaveRunScreenshots(TProgram& program, const QDir& folder) {
     ok &= main.grab().save(dir.filePath("simulation-report.png"));
     if (main.BankChart() != nullptr)
         ok &= main.BankChart()->grab().save(dir.filePath("bank-chart.png"));
+    // The chart beside the main window as the screen shows them, and its axis after two deals.
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        screen->grabWindow(0).save(dir.filePath("desktop-bank-chart.png"));
+    main.TraceCB->setChecked(false);
+    main.Edit4->setText("2");
+    main.Button4Click();
+    QApplication::processEvents();
+    if (main.BankChart() != nullptr)
+        ok &= main.BankChart()->grab().save(dir.filePath("bank-chart-2-deals.png"));
 
     main.RadioButton1->setChecked(true);
     main.ComboBox1->setCurrentIndex(2);
@@ -100,7 +111,29 @@ bool SaveScreenshots(TProgram& program, const QString& folder) {
     program.Form2.CardMouseDown(DeckIndex(2, 11));
     QApplication::processEvents();
     ok &= program.Form2.grab().save(dir.filePath("picker.png"));
+    // The small cards three times as large: tens, courts and suits at a glance.
+    {
+        const QPixmap picker = program.Form2.grab();
+        ok &= picker.scaled(picker.size() * 3, Qt::KeepAspectRatio, Qt::FastTransformation)
+                  .save(dir.filePath("picker-x3.png"));
+    }
     program.Form2.close();
+
+    // A refused layout: the dealer's card also in the player's hand, named in the status bar.
+    {
+        main.PageControl1->setCurrentWidget(main.TabSheet3);
+        const int value = main.DealerCard->Value(), suit = main.DealerCard->Suit();
+        main.DealerCard->SetValue(main.PlayerCards[2]->Value());
+        main.DealerCard->SetSuit(main.PlayerCards[2]->Suit());
+        main.DeckDirty = true;
+        main.Button2Click();
+        QApplication::processEvents();
+        ok &= main.grab().save(dir.filePath("layout-refused.png"));
+        main.DealerCard->SetValue(value);
+        main.DealerCard->SetSuit(suit);
+        main.DeckDirty = true;
+        main.StatusBar1->clearMessage();
+    }
 
     // The same pages with results: every analysis with its detail, and a computed spread.
     main.PageControl1->setCurrentWidget(main.TabSheet3);

@@ -41,8 +41,6 @@ void TForm1::Button4Click() {
     const QString hint = Button4->toolTip();
     simulating_ = true;
     stopRequested_ = false;
-    Button4->setText("СТОП");
-    Button4->setToolTip(kStopHint);
     TRunOutcome outcome;
     QString failure;
     try {
@@ -68,6 +66,12 @@ void TForm1::Button4Click() {
     }
 }
 
+void TForm1::ShowRunStarted() {
+    // Only now: a refused run (its message box open) never shows a stop button.
+    Button4->setText("СТОП");
+    Button4->setToolTip(kStopHint);
+}
+
 void TForm1::StopSimulation() {
     if (!simulating_) return;
     stopRequested_ = true;
@@ -78,10 +82,10 @@ void TForm1::StopSimulation() {
 void TForm1::ShowBankChart(const TBankSeries& series, const TRunResult& result) {
     // The banks did not all come through (the run said why): no chart.
     if (series.Deals == 0 || series.Deals != result.Deals) return;
+    // One window, reused by every run, beside this one and never over it.
     if (!chart_) chart_ = new TBankChart(this);
     chart_->ShowSeries(series);
-    chart_->show();
-    chart_->raise();
+    chart_->ShowBeside(this);
 }
 
 } // namespace kvarlen

@@ -48,6 +48,11 @@ TRunSettings TWindowHost::ReadRunSettings() {
     s.DealerAK = form_.AK_exist->isChecked();
     s.OutDir = FilePath(QDir::currentPath());
     s.DbfPath = FilePath(form_.HistoryTablePath);
+    if (form_.DealLogCB->isChecked()) {
+        const QString name = form_.DealLogEdit->text().trimmed();
+        if (name.isEmpty()) throw ConvertError("Не указан файл журнала раздач");
+        s.DealLogPath = FilePath(QDir::current().absoluteFilePath(name));
+    }
     // Fixed now, so that a run over midnight still finds its own bank file.
     s.Date = DateStamp();
     s.Separator = DecimalSeparator();
@@ -73,6 +78,10 @@ void TWindowHost::ReadLiveOptions(TLiveOptions& o) {
         o.Mode = TInfoMode::Beacon;
     o.DbfHistory = form_.DBF_cb->isChecked();
     o.DbfDrawColumns = form_.CheckBox10->isChecked();
+}
+
+void TWindowHost::RunStarted() {
+    form_.ShowRunStarted();
 }
 
 void TWindowHost::Progress(int64_t, const std::string& caption) {

@@ -18,6 +18,7 @@ class TWindowHost : public TSimulationHost {
     TRunSettings ReadRunSettings() override;
     void ReadLiveOptions(TLiveOptions& options) override;
 
+    void RunStarted() override;
     void Progress(int64_t deal, const std::string& caption) override;
     void Idle() override;
     bool StopRequested() override;

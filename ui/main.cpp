@@ -11,7 +11,8 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName("Кварлен");
+    // No display name: the window system would add it to every title ("Form2 — ...").
+    QApplication::setApplicationName("kvarlen");
     // Numbers in files stay in the C format; the display takes its separator from QLocale.
     std::setlocale(LC_NUMERIC, "C");
     kvarlen::RouteEngineMessages();

@@ -8,13 +8,56 @@
 #include <QSignalSpy>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <set>
+#include <vector>
 
 using namespace kvarlen;
 
 namespace {
 
 // Pixels that read as the red of hearts and diamonds.
+// The right-most column reached by the ink that touches the top-left corner's value text
+// (8-connected, from the text's first rows).
+int IndexInkReach(const QImage& image, int textRight, int textBottom) {
+    auto ink = [&](int x, int y) {
+        const QColor c = image.pixelColor(x, y);
+        return c.alpha() > 200 && std::min({c.red(), c.green(), c.blue()}) < 200;
+    };
+    std::vector<char> seen(static_cast<size_t>(image.width() * image.height()), 0);
+    std::vector<QPoint> todo;
+    for (int y = 1; y <= textBottom; ++y)
+        for (int x = 1; x <= textRight; ++x)
+            if (ink(x, y)) todo.push_back(QPoint(x, y));
+    int reach = 0;
+    while (!todo.empty()) {
+        const QPoint q = todo.back();
+        todo.pop_back();
+        if (q.x() < 1 || q.y() < 1 || q.x() >= image.width() - 1 || q.y() >= image.height() - 1)
+            continue;
+        char& s = seen[static_cast<size_t>(q.y() * image.width() + q.x())];
+        if (s || !ink(q.x(), q.y())) continue;
+        s = 1;
+        reach = std::max(reach, q.x());
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx) todo.push_back(q + QPoint(dx, dy));
+    }
+    return reach;
+}
+
+// Pixels whose colours differ clearly between two pictures of one size.
+int DifferentPixels(const QImage& a, const QImage& b) {
+    int n = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QColor p = a.pixelColor(x, y), q = b.pixelColor(x, y);
+            n += std::abs(p.red() - q.red()) + std::abs(p.green() - q.green()) +
+                     std::abs(p.blue() - q.blue()) >
+                 60;
+        }
+    return n;
+}
+
 int RedPixels(const QImage& image) {
     int n = 0;
     for (int y = 0; y < image.height(); ++y)
@@ -82,6 +125,26 @@ class TCardTest : public QObject {
             QVERIFY(RedPixels(LoadCardPicture(art::FaceName(3, v)).toImage()) > 20);
             QVERIFY(RedPixels(LoadCardPicture(art::FaceName(4, v)).toImage()) > 20);
         }
+    }
+
+    void smallCardsReadAtAGlance() {
+        for (int suit = 1; suit <= 4; ++suit) {
+            // The "10" stands clear of the top-left pip: its ink stays within the index.
+            const QImage ten = LoadCardPicture(art::SmallFaceName(suit, 10)).toImage();
+            const int reach = IndexInkReach(ten, 12, 8);
+            QVERIFY2(reach > 5 && reach <= 16,
+                     qPrintable(QString("suit %1 reach %2").arg(suit).arg(reach)));
+        }
+        // Court cards of the two black suits (and of the two red ones) differ in far more than
+        // a corner index.
+        for (int value = 11; value <= 13; ++value)
+            for (int suit : {1, 3}) {
+                const QImage a = LoadCardPicture(art::SmallFaceName(suit, value)).toImage();
+                const QImage b = LoadCardPicture(art::SmallFaceName(suit + 1, value)).toImage();
+                const int differ = DifferentPixels(a, b);
+                QVERIFY2(differ > a.width() * a.height() / 8,
+                         qPrintable(QString("%1/%2: %3").arg(suit).arg(value).arg(differ)));
+            }
     }
 
     void valueIsClampedAndTheNameFollowsTheState() {

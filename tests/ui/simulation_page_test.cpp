@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
+#include <QValueAxis>
 
 #include <shapefil.h>
 
@@ -62,6 +63,7 @@ class TSimulationPageTest : public QObject {
   private slots:
     void init() {
         test::Messages().Texts.clear();
+        test::Messages().OnShow = nullptr;
         fixture = std::make_unique<test::TRunFixture>();
     }
     void cleanup() { fixture.reset(); }
@@ -146,6 +148,75 @@ class TSimulationPageTest : public QObject {
         const TBoxes& b = form().Boxes;
         QCOMPARE(team->at(team->count() - 1).y(), b[1].Bank + b[2].Bank + b[3].Bank);
         QVERIFY(team->count() <= 2 * 2000 + 2);
+    }
+
+    void bankChartBesideTheMainWindowWithWholeTicks() {
+        form().Edit4->setText("2");
+        form().Button4Click();
+        TBankChart* chart = form().BankChart();
+        QVERIFY(chart != nullptr);
+        auto* x = static_cast<QValueAxis*>(chart->ChartView->chart()->axes(Qt::Horizontal)[0]);
+        auto* y = static_cast<QValueAxis*>(chart->ChartView->chart()->axes(Qt::Vertical)[0]);
+        // Two deals: ticks at 0, 1 and 2.
+        QCOMPARE(x->tickType(), QValueAxis::TicksDynamic);
+        QCOMPARE(x->tickInterval(), 1.0);
+        QCOMPARE(x->max(), 2.0);
+        QCOMPARE(y->tickInterval(), std::round(y->tickInterval()));
+        QVERIFY(y->tickInterval() >= 1);
+        // The window stays one, reused by the next run, and never covers the main window
+        // (when the screen has any room beside it).
+        form().Edit4->setText("20000");
+        form().Button4Click();
+        QCOMPARE(form().findChildren<TBankChart*>().size(), 1);
+        x = static_cast<QValueAxis*>(chart->ChartView->chart()->axes(Qt::Horizontal)[0]);
+        QCOMPARE(x->tickInterval(), 5000.0);
+        QVERIFY2(!chart->frameGeometry().intersects(form().frameGeometry()),
+                 qPrintable(QString("%1,%2 %3x%4 / %5,%6 %7x%8")
+                                .arg(chart->x())
+                                .arg(chart->y())
+                                .arg(chart->width())
+                                .arg(chart->height())
+                                .arg(form().x())
+                                .arg(form().y())
+                                .arg(form().width())
+                                .arg(form().height())));
+
+        // Placement: right, else left, else below, else the largest strip shrunk.
+        const QRect room(0, 0, 1920, 1080);
+        const QSize size(720, 440);
+        QCOMPARE(PlaceBeside(QRect(100, 50, 900, 700), size, room), QRect(QPoint(1008, 50), size));
+        QCOMPARE(PlaceBeside(QRect(1000, 50, 900, 700), size, room), QRect(QPoint(272, 50), size));
+        QCOMPARE(PlaceBeside(QRect(500, 0, 1000, 500), size, room), QRect(QPoint(500, 508), size));
+        const QRect tight = PlaceBeside(QRect(0, 0, 1500, 900), size, room);
+        QVERIFY(!tight.intersects(QRect(0, 0, 1500, 900)));
+        QVERIFY(room.contains(tight));
+        QCOMPARE(tight, QRect(1508, 0, 412, 440));
+        QCOMPARE(WholeTickStep(2), 1.0);
+        QCOMPARE(WholeTickStep(20000), 5000.0);
+        QCOMPARE(WholeTickStep(37.5), 5.0);
+    }
+
+    void dealLogFromTheSimulationPage() {
+        form().Edit4->setText("50");
+        form().ComboBox1->setCurrentIndex(1);
+        QVERIFY(!form().DealLogEdit->isEnabled());
+        form().DealLogCB->setChecked(true);
+        QVERIFY(form().DealLogEdit->isEnabled());
+        form().DealLogEdit->setText("run.jsonl");
+        form().Button4Click();
+        QVERIFY(test::Messages().Texts.isEmpty());
+        QFile log("run.jsonl");
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        const QList<QByteArray> rows = log.readAll().split('\n');
+        QCOMPARE(rows.size(), 2 * 50 + 1); // two boxes, a line end after the last row
+        QVERIFY(rows[0].startsWith("{\"Stream\":0,\"Deal\":1,\"Seed\":"));
+        QVERIFY(rows[99].contains("\"Deal\":50,"));
+        // A log asked for without a name: the run does not start.
+        form().DealLogEdit->setText(" ");
+        const QString memo = form().Memo3->toPlainText();
+        form().Button4Click();
+        QCOMPARE(test::Messages().Texts, QStringList{"Не указан файл журнала раздач"});
+        QCOMPARE(form().Memo3->toPlainText(), memo);
     }
 
     void bankSeriesKeepTheSwingsOfALongRun() {
@@ -262,8 +333,12 @@ class TSimulationPageTest : public QObject {
         bank->MathMO->setText("7");
         const TBoxes before = form().Boxes;
         const TPayTable pays = PayTable;
+        // While the message is open no run is going: START keeps its caption.
+        QString captionBehind;
+        test::Messages().OnShow = [&] { captionBehind = form().Button4->text(); };
 
         form().Button4Click();
+        QCOMPARE(captionBehind, QString("СТАРТ"));
         QCOMPARE(test::Messages().Texts.size(), 1);
         if (!message.isEmpty()) QCOMPARE(test::Messages().Texts[0], message);
         QCOMPARE(form().Memo3->toPlainText(), QString("earlier"));

@@ -8,12 +8,19 @@
 #include <QStringList>
 #include <QTest>
 
+#include <functional>
+
 namespace kvarlen::test {
 
 class TRecordedMessages : public TMessageBoxes {
   public:
-    void Show(QWidget*, const QString& text) override { Texts << text; }
+    void Show(QWidget*, const QString& text) override {
+        Texts << text;
+        if (OnShow) OnShow();
+    }
     QStringList Texts;
+    // Called while the message "is open" (what the windows show behind it).
+    std::function<void()> OnShow;
 };
 
 // Every message shown since the test started.

@@ -216,7 +216,8 @@ std::string DealLogJson(const TDealLogRow& row, int stream, int64_t seed) {
 }
 
 TDealLogFile::~TDealLogFile() {
-    if (file_ != nullptr) std::fclose(file_);
+    // A run that broke off before its end wrote no rows: no empty file is left behind.
+    Discard();
 }
 
 bool TDealLogFile::Open(const std::string& path, std::string& error) {

@@ -108,7 +108,7 @@ class TDealLogFile {
     // Writes every row of the parts and closes the file. On failure the incomplete file is
     // removed and the error names it.
     bool Write(const std::vector<TDealLogPart>& parts, std::string& error);
-    // Closes and removes the file (a run refused after it was created).
+    // Closes and removes the file (a run that ended without writing it).
     void Discard();
 
   private:

@@ -16,7 +16,16 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <clocale>
+
 namespace kvarlen {
+
+void SetUpApplication() {
+    // No display name: the window system would add it to every title ("Form2 — ...").
+    QApplication::setApplicationName("kvarlen");
+    // Numbers in files stay in the C format; the display takes its separator from QLocale.
+    std::setlocale(LC_NUMERIC, "C");
+}
 
 TProgram::TProgram() : Form2(Form1.Deck) {
     Form1.SetPicker(&Form2);

@@ -17,6 +17,11 @@ struct TProgram {
     TForm3 Form3;
 };
 
+// Application-wide settings made once, right after the application object: the program's name
+// (and no display name, which the window system would add to every window title) and the C
+// number format for the files.
+void SetUpApplication();
+
 // Saves a picture of every page of the main window and of the picker into folder (PNG), then
 // runs the four analyses and the bankroll figures and pictures those pages again, and last a
 // traced strategy run (the trace window, the report, the bank chart) and an ideal run. Returns

@@ -6,15 +6,11 @@
 #include <QApplication>
 #include <QStringList>
 
-#include <clocale>
 #include <cstdio>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    // No display name: the window system would add it to every title ("Form2 — ...").
-    QApplication::setApplicationName("kvarlen");
-    // Numbers in files stay in the C format; the display takes its separator from QLocale.
-    std::setlocale(LC_NUMERIC, "C");
+    kvarlen::SetUpApplication();
     kvarlen::RouteEngineMessages();
 
     kvarlen::TProgram program;

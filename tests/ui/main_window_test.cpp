@@ -33,6 +33,15 @@ class TMainWindowTest : public QObject {
     }
     void cleanup() { program.reset(); }
 
+    void windowTitlesAreTheirOwn() {
+        // A display name would be added to every title by the window system ("Form2 — ...").
+        SetUpApplication();
+        QCOMPARE(QGuiApplication::applicationDisplayName(), QGuiApplication::applicationName());
+        QCOMPARE(form().windowTitle(), QString("Кварлен (5 + покупка 1)"));
+        QCOMPARE(program->Form2.windowTitle(), QString("Form2"));
+        QCOMPARE(program->Form3.windowTitle(), QString("Trace"));
+    }
+
     void opensOnTheSimulationPageWithFivePagesInOrder() {
         QCOMPARE(form().windowTitle(), QString("Кварлен (5 + покупка 1)"));
         QTabWidget* pages = form().PageControl1;

@@ -8,6 +8,7 @@
 
 #include <QBarCategoryAxis>
 #include <QBarSet>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QCheckBox>
@@ -33,6 +34,7 @@
 #include <QVBoxLayout>
 #include <QValueAxis>
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
 #include <functional>
@@ -145,11 +147,12 @@ TExactPage::TExactPage(TForm1& form, QWidget* parent) : QWidget(parent), form_(f
     ExactGrid->setWordWrap(false);
     ExactGrid->verticalHeader()->setMinimumSectionSize(10);
     ExactGrid->verticalHeader()->setDefaultSectionSize(ExactGrid->fontMetrics().height() + 2);
+    FitGridColumns();
 
     ExactChart = new QChartView;
     ExactChart->setObjectName("ExactChart");
     ExactChart->setRenderHint(QPainter::Antialiasing);
-    ExactChart->setMinimumSize(240, 220);
+    ExactChart->setMinimumSize(200, 220);
     NewChart();
 
     auto* middle = new QHBoxLayout;
@@ -297,6 +300,33 @@ void TExactPage::ClearResult() {
     ExactSave->setEnabled(false);
 }
 
+void TExactPage::FitGridColumns() {
+    // The widest text each column can hold (15 digits of deals when a card can be received,
+    // the numbers of the total row in bold), so the grid keeps its width from run to run.
+    static const char* const kWidest[5][3] = {
+        {"выигрыш: туз+король", "выигрыш: стритфлэш", "страховка выплачена"},
+        {"999999999999999", "", ""},
+        {"0,00000000", "", ""},
+        {"-101,0000", "", ""},
+        {"-0,00000000", "", ""}};
+    QFont bold = ExactGrid->font();
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
+    const QFontMetrics header(ExactGrid->horizontalHeader()->font());
+    const QFontMetrics plain(ExactGrid->font());
+    int width = 2 * ExactGrid->frameWidth() + ExactGrid->verticalScrollBar()->sizeHint().width();
+    for (int c = 0; c < 5; ++c) {
+        int w = 0;
+        for (const char* text : kWidest[c])
+            w = std::max(w, (c == 0 ? plain : metrics).horizontalAdvance(QString::fromUtf8(text)));
+        for (const QString& line : ExactGrid->horizontalHeaderItem(c)->text().split('\n'))
+            w = std::max(w, header.horizontalAdvance(line));
+        ExactGrid->setColumnWidth(c, w + 8);
+        width += w + 8;
+    }
+    ExactGrid->setFixedWidth(width);
+}
+
 void TExactPage::ShowResult() {
     const TExactTableCells cells = ExactTableCells(*result_, DecimalSeparator());
     ExactGrid->setRowCount(static_cast<int>(cells.Rows.size()));
@@ -312,11 +342,7 @@ void TExactPage::ShowResult() {
             ExactGrid->setItem(r, c, item);
         }
     }
-    ExactGrid->resizeColumnsToContents();
-    // Every column in full, with room for the vertical scroll bar of a low window.
-    int width = 2 * ExactGrid->frameWidth() + ExactGrid->verticalScrollBar()->sizeHint().width();
-    for (int c = 0; c < 5; ++c) width += ExactGrid->columnWidth(c);
-    ExactGrid->setFixedWidth(width);
+    FitGridColumns();
     ExactSummary->setPlainText(ExactSummaryLines(*result_, DecimalSeparator()).join('\n'));
     DrawChart(cells);
 }
@@ -364,12 +390,33 @@ void TExactPage::DrawChart(const TExactTableCells& cells) {
     small.setPixelSize(10);
     events->setLabelsFont(small);
     events->setTruncateLabels(false);
-    auto* values = new QValueAxis;
-    const double pad = std::max((high - low) * 0.05, 1e-6);
-    values->setRange(low - pad, high + pad);
-    values->setTickCount(5);
-    values->applyNiceNumbers();
-    values->setLabelFormat(high - low >= 0.5 ? "%.1f" : "%.2f");
+    // Ticks at whole multiples of a round step, labelled here: the axis's own dynamic ticks add
+    // the step up from the first one and show a zero reached that way as "-0,0".
+    // About one label per 40 pixels of the plot, which is the chart less its event labels.
+    const int intervals = std::clamp((ExactChart->width() - 110) / 40, 2, 6);
+    const double span = std::max(high - low, 1e-6);
+    double step = std::pow(10.0, std::floor(std::log10(span / intervals)));
+    for (double factor : {1.0, 2.0, 2.5, 5.0, 10.0})
+        if (span / (step * factor) <= intervals) {
+            step *= factor;
+            break;
+        }
+    // As many decimals as the step needs: 0,2 -> one, 0,25 -> two.
+    int decimals = 0;
+    for (double scaled = step; decimals < 6 && std::fabs(scaled - std::round(scaled)) > 1e-9;
+         scaled *= 10)
+        ++decimals;
+    const long long first = static_cast<long long>(std::floor(low / step + 1e-9));
+    const long long last = static_cast<long long>(std::ceil(high / step - 1e-9));
+    auto* values = new QCategoryAxis;
+    values->setLabelsFont(small);
+    values->setTruncateLabels(false);
+    values->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    values->setRange(static_cast<double>(first) * step, static_cast<double>(last) * step);
+    values->setStartValue(static_cast<double>(first) * step);
+    for (long long k = first; k <= last; ++k)
+        values->append(ExactFixed(static_cast<long double>(k) * step, decimals, DecimalSeparator()),
+                       static_cast<double>(k) * step);
     chart->addAxis(events, Qt::AlignLeft);
     chart->addAxis(values, Qt::AlignBottom);
     series->attachAxis(events);

@@ -78,6 +78,7 @@ class TExactPage : public QWidget {
     void OnFailed(const QString& message);
     void ShowIdle();
     void ShowResult();
+    void FitGridColumns();
     void NewChart();
     void DrawChart(const TExactTableCells& cells);
     void ClearResult();

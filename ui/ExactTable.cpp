@@ -111,6 +111,15 @@ QStringList ExactSummaryLines(const TExactResult& r, char sep) {
         head += QString(", часть %1 из %2 раскладов").arg(r.PartIndex).arg(r.PartCount);
     if (!r.Complete) head += " — НЕ ЗАВЕРШЁН: расчёт остановлен, счёт неполный";
     out << head;
+    // The rules the run counted under: the window's switches may have changed since.
+    QString ruleText = "Правила: ";
+    ruleText += rules.Buy6 ? "покупка 6 карты по " + Price(r.BuyPrice(), sep) : "без покупки";
+    if (ideal && rules.Exchange1) ruleText += ", обмен 1 карты по " + Price(r.ExchangePrice(), sep);
+    ruleText += rules.Insurance ? ", страховка" : ", без страховки";
+    ruleText += rules.AKPlays ? ", AK играет" : ", AK не играет";
+    ruleText += "; выплаты";
+    for (size_t i = 1; i <= 10; ++i) ruleText += (i == 1 ? " " : ", ") + QString::number(r.Pay[i]);
+    out << ruleText;
 
     QString net;
     if (s.NetIsInteger) {
@@ -126,9 +135,8 @@ QStringList ExactSummaryLines(const TExactResult& r, char sep) {
     out << "Всего раздач: " + QString::fromStdString(ToDecimal(s.Deals)) + "; чистый итог: " + net +
                " анте";
     out << "МО на раздачу: " + ExactFixed(s.MO, 8, sep) + " анте; преимущество казино " +
-               Percent(s.HouseEdge, sep);
-    out << "Дисперсия на раздачу: " + ExactFixed(s.Variance, 6, sep) + "; ср.кв.откл. " +
-               ExactFixed(s.Deviation, 6, sep);
+               Percent(s.HouseEdge, sep) + "; дисперсия " + ExactFixed(s.Variance, 6, sep) +
+               "; ср.кв.откл. " + ExactFixed(s.Deviation, 6, sep);
     out << "Средняя ставка (анте, рейз, страховка): " + ExactFixed(s.AverageWager, 6, sep) +
                " анте; элемент риска " + Percent(s.ElementOfRisk, sep);
     QString shares = "Бокс поднимает в " + Percent(s.RaiseShare, sep) + " раздач, пасует в " +

@@ -178,6 +178,11 @@ class TExactPageTest : public QObject {
         QVERIFY(summary.contains("часть 3 из 10000"));
         QVERIFY(summary.contains(strategy ? "игра по стратегии" : "идеальная игра"));
         QVERIFY(!summary.contains("НЕ ЗАВЕРШЁН"));
+        QVERIFY(summary.contains(exchange ? "без покупки, обмен 1 карты по 1, страховка"
+                                          : "покупка 6 карты по 1, страховка"));
+        QVERIFY(summary.contains("выплаты 1, 1, 2, 3, 4, 5, 7, 20, 50, 100"));
+        QVERIFY(
+            summary.contains("МО на раздачу: " + ExactFixed(SummarizeExact(engine).MO, 8, ',')));
         QVERIFY(summary.contains("Всего раздач: " +
                                  QString::fromStdString(ToDecimal(SummarizeExact(engine).Deals))));
         QVERIFY(page().ExactStatus->text().startsWith("Готово"));
@@ -228,6 +233,7 @@ class TExactPageTest : public QObject {
         QVERIFY(r->Tally.Layouts > 0 && r->Tally.Layouts < r->LayoutsInPart);
         QVERIFY(r->Tally.Deals() == static_cast<uint64_t>(r->ExpectedDeals()));
         QVERIFY(page().ExactSummary->toPlainText().contains("НЕ ЗАВЕРШЁН"));
+        QVERIFY(page().ExactSummary->toPlainText().contains("без покупки, без страховки"));
         QVERIFY(page().ExactStatus->text().contains("остановлен"));
         QVERIFY(page().ExactGrid->rowCount() > 0);
         QVERIFY(page().ExactProgress->value() < page().ExactProgress->maximum());

@@ -79,8 +79,6 @@ class TExactPage : public QWidget {
     void ShowIdle();
     void ShowResult();
     void FitGridColumns();
-    void NewChart();
-    void DrawChart(const TExactTableCells& cells);
     void ClearResult();
 
     TForm1& form_;

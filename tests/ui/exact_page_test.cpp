@@ -7,6 +7,10 @@
 #include "ui_run_support.h"
 #include "ui_test_support.h"
 
+#include <QAbstractBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
@@ -185,6 +189,18 @@ class TExactPageTest : public QObject {
             summary.contains("МО на раздачу: " + ExactFixed(SummarizeExact(engine).MO, 8, ',')));
         QVERIFY(summary.contains("Всего раздач: " +
                                  QString::fromStdString(ToDecimal(SummarizeExact(engine).Deals))));
+        // One bar per event, the first row on top (horizontal bars count from the bottom).
+        const QList<QAbstractSeries*> series = page().ExactChart->chart()->series();
+        QCOMPARE(series.size(), 1);
+        const auto* bars = qobject_cast<QAbstractBarSeries*>(series[0]);
+        QVERIFY(bars != nullptr && bars->barSets().size() == 2);
+        const TExactTableCells cells = ExactTableCells(engine, ',');
+        QCOMPARE(bars->barSets()[0]->count(), cells.Rows.size() - 1);
+        for (int i = 0, r = static_cast<int>(cells.Rows.size()) - 1; r >= 0; --r) {
+            if (cells.EngineRows[r] < 0) continue;
+            QCOMPARE(bars->barSets()[0]->at(i) + bars->barSets()[1]->at(i), cells.Contributions[r]);
+            ++i;
+        }
         QVERIFY(page().ExactStatus->text().startsWith("Готово"));
         QCOMPARE(page().ExactProgress->value(), page().ExactProgress->maximum());
     }

@@ -25,28 +25,37 @@ void SettleDeal(TBoxes& boxes, int teamSize, bool skipAsked, std::vector<std::st
         TBox& box = boxes[static_cast<size_t>(b)];
         if (noGame) {
             if (skipAsked && box.WantsDealerGame) continue;
-            if (box.Raise) {
-                box.DealResult += 1 + 2 + 1;
-                box.Outcome = kOutcomeNoGame;
-            }
-            PayInsurance(box, log);
+            SettleBox(box, false, 0, log);
             continue;
         }
         if (!box.Raise) continue;
-        if (box.InsuranceSum > 0) LogInsurance(log, box.InsuranceSum, false);
-        switch (CompareHands(dealer.Hand, box.Hand)) {
-        case 2:
-            box.DealResult += 2.0 * PayOff(box.Hand.Combo) + 3 + 1;
-            box.Outcome = kOutcomeWon;
-            break;
-        case 1:
-            box.Outcome = kOutcomeLost;
-            break;
-        default:
-            box.DealResult += 1 + 2;
-            box.Outcome = kOutcomePush;
-            break;
+        SettleBox(box, true, CompareHands(dealer.Hand, box.Hand), log);
+    }
+}
+
+void SettleBox(TBox& box, bool dealerHasGame, uint8_t comparison, std::vector<std::string>* log) {
+    if (!dealerHasGame) {
+        if (box.Raise) {
+            box.DealResult += 1 + 2 + 1;
+            box.Outcome = kOutcomeNoGame;
         }
+        PayInsurance(box, log);
+        return;
+    }
+    if (!box.Raise) return;
+    if (box.InsuranceSum > 0) LogInsurance(log, box.InsuranceSum, false);
+    switch (comparison) {
+    case 2:
+        box.DealResult += 2.0 * PayOff(box.Hand.Combo) + 3 + 1;
+        box.Outcome = kOutcomeWon;
+        break;
+    case 1:
+        box.Outcome = kOutcomeLost;
+        break;
+    default:
+        box.DealResult += 1 + 2;
+        box.Outcome = kOutcomePush;
+        break;
     }
 }
 

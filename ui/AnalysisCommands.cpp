@@ -51,6 +51,11 @@ void TForm1::RunAnalysis(LayoutCommand command) {
         StatusBar1->showMessage("Идёт симуляция: дождитесь её конца или остановите (СТОП, Esc)");
         return;
     }
+    // Its worker threads read PayTable, which FillRules below rewrites.
+    if (ExactRunning()) {
+        StatusBar1->showMessage("Идёт точный расчёт: дождитесь его конца или остановите его");
+        return;
+    }
     TRules rules;
     try {
         FillRules(ReadRulesControls(), rules);

@@ -2,6 +2,7 @@
 
 #include "ui/BankChart.h"
 #include "ui/BankrollPage.h"
+#include "ui/ExactPage.h"
 #include "ui/Messages.h"
 #include "ui/TraceUnit.h"
 
@@ -67,6 +68,8 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     PageControl1->addTab(TabSheet3, "расклады");
     PageControl1->addTab(TabSheet2, "симуляция");
     PageControl1->addTab(bankroll_, "математика");
+    exact_ = new TExactPage(*this);
+    PageControl1->addTab(exact_, "точный расчёт");
     PageControl1->setCurrentWidget(TabSheet2);
 
     Connect();
@@ -248,6 +251,10 @@ void TForm1::Button27Click() {
             if (QTableWidgetItem* item = StringGrid3->item(r, c)) item->setText(QString());
 }
 
+bool TForm1::ExactRunning() const {
+    return exact_ && exact_->Running();
+}
+
 void TForm1::ShowMathInputs(double mo, double variance) {
     bankroll_->ShowMathInputs(mo, variance);
 }
@@ -277,6 +284,8 @@ void TForm1::closeEvent(QCloseEvent* event) {
     // A run in progress ends after its current deal and still writes its report and files.
     closing_ = true;
     if (simulating_) StopSimulation();
+    // An exact run holds every core: stop it and wait for its threads.
+    if (exact_) exact_->StopAndWait();
     if (trace_ && trace_->isVisible()) trace_->close();
     if (chart_) chart_->close();
     QMainWindow::closeEvent(event);

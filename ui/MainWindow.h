@@ -30,6 +30,7 @@ namespace kvarlen {
 class TBankChart;
 struct TBankSeries;
 class TBankrollPage;
+class TExactPage;
 class TForm2;
 class TForm3;
 struct TRunResult;
@@ -108,6 +109,9 @@ class TForm1 : public QMainWindow {
     // Writes a simulation's mean and variance per deal into the bankroll fields.
     void ShowMathInputs(double mo, double variance);
     TBankrollPage* BankrollPage() const { return bankroll_; }
+    // The page "точный расчёт"; while its run goes on nothing else may rewrite PayTable.
+    TExactPage* ExactPage() const { return exact_; }
+    bool ExactRunning() const;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -226,6 +230,7 @@ class TForm1 : public QMainWindow {
 
   private:
     TBankrollPage* bankroll_ = nullptr;
+    TExactPage* exact_ = nullptr;
 };
 
 // The decimal separator of the user's number format (',' or '.').

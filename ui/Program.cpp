@@ -3,6 +3,7 @@
 #include "ui/BankChart.h"
 #include "ui/BankrollPage.h"
 #include "ui/Card.h"
+#include "ui/ExactPage.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -166,6 +167,7 @@ bool SaveScreenshots(TProgram& program, const QString& folder) {
     QApplication::processEvents();
     ok &= main.grab().save(dir.filePath("bankroll-computed.png"));
     ok &= SaveRunScreenshots(program, dir);
+    ok &= SaveExactScreenshots(main, dir.path());
     main.PageControl1->setCurrentIndex(start);
     return ok;
 }

@@ -24,7 +24,8 @@ void SetUpApplication();
 
 // Saves a picture of every page of the main window and of the picker into folder (PNG), then
 // runs the four analyses and the bankroll figures and pictures those pages again, and last a
-// traced strategy run (the trace window, the report, the bank chart) and an ideal run. Returns
+// traced strategy run (the trace window, the report, the bank chart), an ideal run and the exact
+// page after its runs. Returns
 // false when a picture could not be written.
 bool SaveScreenshots(TProgram& program, const QString& folder);
 

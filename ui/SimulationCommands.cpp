@@ -30,6 +30,12 @@ void TForm1::Button4Click() {
         return;
     }
     if (analysing_) return;
+    // Its worker threads read PayTable, which the run's FillRules rewrites.
+    if (ExactRunning()) {
+        ShowModalMessage(this, "Идёт точный расчёт: дождитесь его конца или остановите его на "
+                               "странице «точный расчёт»");
+        return;
+    }
     // The game options are those of the page "5+1".
     if (PageControl2->currentWidget() != TabSheet5) return;
     const bool strategy = RadioButton2->isChecked();

@@ -1,0 +1,59 @@
+// The return table, the summary figures and the decision chart of an exact result, for the
+// command line and the desktop page.
+#pragma once
+
+#include "exact/exact_run.h"
+
+#include <string>
+#include <vector>
+
+namespace kvarlen {
+
+struct TExactTableRow {
+    int Row = 0;
+    std::string Id;      // stable key of the JSON form: "passed", "win_pair", ...
+    std::string Label;   // English text of the command line
+    std::string Caption; // the window's text
+    bool Side = false;   // insurance and costs: events beside the outcome rows
+    uint64_t Deals = 0;
+    TExactInt Amount = 0; // antes of the row's integer stakes; cost rows: 0 (see Price)
+    double Price = 0;     // cost rows: what each deal of the row paid
+    long double Probability = 0;
+    long double NetPerDeal = 0;   // per deal of the row, per ante
+    long double Contribution = 0; // to the expected value per deal
+};
+
+// The rows of the table in order: the outcome rows, then the side rows that the rules allow.
+std::vector<TExactTableRow> ExactTableRows(const TExactResult& r);
+
+struct TExactSummary {
+    TExactUInt Deals = 0;
+    TExactInt NetInteger = 0; // antes of every integer stake
+    uint64_t Bought = 0, Exchanged = 0;
+    bool NetIsInteger = false; // the prices are whole: Net is exact
+    TExactInt Net = 0;
+    long double NetValue = 0;
+    long double MO = 0;        // expected value per deal
+    long double HouseEdge = 0; // -MO
+    long double Variance = 0;
+    long double Deviation = 0;
+    long double AverageWager = 0; // ante, raise and insurance per deal
+    long double ElementOfRisk = 0;
+    long double RaiseShare = 0, PassShare = 0, BuyShare = 0, ExchangeShare = 0, InsureShare = 0;
+};
+TExactSummary SummarizeExact(const TExactResult& r);
+
+// The exact net result in words: "-1041372912372" or "123 - 1.5 x 456 (exact counts times the
+// price)" with the given decimal separator.
+std::string ExactNetText(const TExactResult& r, char sep);
+
+// The whole text report: rules, table, summary, layouts and time.
+std::vector<std::string> ExactReportLines(const TExactResult& r, char sep);
+
+// The decision chart: one line per dealt class and open value, ';' between the fields.
+std::vector<std::string> ExactDecisionLines(const TExactResult& r, char sep);
+
+// "ace + king", "pair", ... for ordinals 1..10; "nothing" for 0.
+std::string ExactClassLabel(int ordinal);
+
+} // namespace kvarlen

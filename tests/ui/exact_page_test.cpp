@@ -1,0 +1,351 @@
+// The page "точный расчёт": its controls, runs of a part of the layouts that must equal the
+// engine's own count, refusals, stopping, closing the window during a run, copy and CSV.
+#include "exact/exact_report.h"
+#include "simulation/text_files.h"
+#include "ui/ExactPage.h"
+#include "ui/ExactTable.h"
+#include "ui_run_support.h"
+#include "ui_test_support.h"
+
+#include <QAbstractBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTableWidget>
+
+#include <memory>
+
+using namespace kvarlen;
+
+namespace {
+
+class TFakeChooser : public TExactFileChooser {
+  public:
+    QString SaveCsvPath(QWidget*, const QString& suggested) override {
+        Suggested = suggested;
+        return Path;
+    }
+    QString Path, Suggested;
+};
+
+QString Cell(const QTableWidget* grid, int row, int column) {
+    const QTableWidgetItem* item = grid->item(row, column);
+    return item ? item->text() : QString();
+}
+
+// The rows of ExactTableRows in the grid's order (the total after the outcome rows).
+struct TExpectedRow {
+    QString Caption, Deals;
+};
+QList<TExpectedRow> ExpectedRows(const TExactResult& r) {
+    QList<TExpectedRow> rows;
+    uint64_t outcome = 0;
+    bool total = false;
+    for (const TExactTableRow& row : ExactTableRows(r)) {
+        if (row.Side && !total) {
+            rows.append({"итого", QString::number(outcome)});
+            total = true;
+        }
+        if (!row.Side) outcome += row.Deals;
+        rows.append({QString::fromStdString(row.Caption), QString::number(row.Deals)});
+    }
+    if (!total) rows.append({"итого", QString::number(outcome)});
+    return rows;
+}
+
+} // namespace
+
+// The run's result comes through the message loop; a loaded machine may take its time.
+#define WAIT_FOR_END() QTRY_VERIFY_WITH_TIMEOUT(!page().Running(), 120000)
+#define WAIT_FOR_FIRST_PROGRESS()                                                                  \
+    QTRY_VERIFY_WITH_TIMEOUT(page().ExactProgress->format().contains("осталось"), 60000)
+
+class TExactPageTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<test::TRunFixture> fixture;
+    TFakeChooser chooser;
+    TForm1& form() { return fixture->program->Form1; }
+    TExactPage& page() { return *form().ExactPage(); }
+    QStringList& messages() { return test::Messages().Texts; }
+
+    // The settings the page reads from the window at START.
+    TExactSettings WindowSettings(int k, int n) {
+        TExactSettings s;
+        FillRules(form().ReadRulesControls(), s.Rules);
+        s.Mode = page().ExactStrategy->isChecked() ? TExactMode::Strategy : TExactMode::Ideal;
+        s.DealerAK = form().AK_exist->isChecked();
+        s.RaiseAt2Matches = form().CheckBox7->isChecked();
+        s.PartIndex = k;
+        s.PartCount = n;
+        return s;
+    }
+    // The classic rules take the engine about ten seconds: long enough to act during the run.
+    void ClassicRules() {
+        form().CheckBox8->setChecked(false);
+        form().CheckBox5->setChecked(false);
+    }
+
+  private slots:
+    void init() {
+        messages().clear();
+        fixture = std::make_unique<test::TRunFixture>();
+        chooser.Path.clear();
+        SetExactFileChooser(&chooser);
+    }
+    void cleanup() {
+        fixture.reset();
+        SetExactFileChooser(nullptr);
+    }
+
+    void pageFollowsTheMathematicsPageWithItsControls() {
+        QTabWidget* pages = form().PageControl1;
+        const int index = pages->indexOf(&page());
+        QCOMPARE(pages->tabText(index), QString("точный расчёт"));
+        QCOMPARE(pages->tabText(index - 1), QString("математика"));
+        for (const char* name :
+             {"ExactIdeal", "ExactStrategy", "ExactStart", "ExactProgress", "ExactCopy",
+              "ExactSave", "ExactGrid", "ExactSummary", "ExactChart", "ExactStatus"})
+            QVERIFY2(page().findChild<QWidget*>(name) != nullptr, name);
+        QVERIFY(page().ExactIdeal->isChecked());
+        QCOMPARE(page().ExactStart->text(), QString("СТАРТ"));
+        QVERIFY(!page().ExactCopy->isEnabled());
+        QVERIFY(!page().ExactSave->isEnabled());
+        QCOMPARE(page().ExactGrid->columnCount(), 5);
+        QCOMPARE(page().ExactGrid->rowCount(), 0);
+        QVERIFY(!page().CopyTable());
+        QVERIFY(!page().SaveCsv());
+    }
+
+    // Each mode and rule set the window can give fills the grid with the engine's own counts.
+    void runsFillTheGridWithTheEnginesCounts_data() {
+        QTest::addColumn<bool>("strategy");
+        QTest::addColumn<bool>("exchange");
+        QTest::addColumn<QString>("sideRow");
+        QTest::newRow("ideal, default rules") << false << false << "покупка 6 карты";
+        QTest::newRow("ideal, exchange of one card") << false << true << "обмен 1 карты";
+        QTest::newRow("strategy, default rules") << true << false << "покупка 6 карты";
+    }
+    void runsFillTheGridWithTheEnginesCounts() {
+        QFETCH(bool, strategy);
+        QFETCH(bool, exchange);
+        QFETCH(QString, sideRow);
+        // "обмен 1 карты" unchecks "покупка 6 карты".
+        if (exchange) form().CheckBox12->setChecked(true);
+        (strategy ? page().ExactStrategy : page().ExactIdeal)->setChecked(true);
+        page().SetPart(3, 10000);
+        page().ExactStart->click();
+        QVERIFY(page().Running());
+        QCOMPARE(page().ExactStart->text(), QString("СТОП"));
+        QVERIFY(!page().ExactStrategy->isEnabled());
+        WAIT_FOR_END();
+        QVERIFY(messages().isEmpty());
+        QCOMPARE(page().ExactStart->text(), QString("СТАРТ"));
+        QVERIFY(page().ExactCopy->isEnabled() && page().ExactSave->isEnabled());
+
+        const TExactResult engine = RunExact(WindowSettings(3, 10000));
+        const TExactResult* shown = page().Result();
+        QVERIFY(shown != nullptr && shown->Complete);
+        QCOMPARE(shown->Mode, strategy ? TExactMode::Strategy : TExactMode::Ideal);
+        QCOMPARE(shown->Rules.Exchange1, exchange);
+        QVERIFY(shown->Tally == engine.Tally);
+        QVERIFY(engine.Tally.Layouts > 0);
+
+        const QList<TExpectedRow> rows = ExpectedRows(engine);
+        const QTableWidget* grid = page().ExactGrid;
+        QCOMPARE(grid->rowCount(), rows.size());
+        QStringList captions;
+        for (int r = 0; r < rows.size(); ++r) {
+            QCOMPARE(Cell(grid, r, 0), rows[r].Caption);
+            QCOMPARE(Cell(grid, r, 1), rows[r].Deals);
+            captions << Cell(grid, r, 0);
+        }
+        QVERIFY(captions.contains(sideRow));
+        // Every deal ends in exactly one outcome row: the total is every deal counted.
+        const int total = static_cast<int>(captions.indexOf("итого"));
+        QCOMPARE(Cell(grid, total, 1), QString::number(engine.Tally.Deals()));
+        QVERIFY(engine.Tally.Deals() == static_cast<uint64_t>(engine.ExpectedDeals()));
+        QCOMPARE(Cell(grid, total, 2), QString("1,00000000"));
+        const QString summary = page().ExactSummary->toPlainText();
+        QVERIFY(summary.contains("часть 3 из 10000"));
+        QVERIFY(summary.contains(strategy ? "игра по стратегии" : "идеальная игра"));
+        QVERIFY(!summary.contains("НЕ ЗАВЕРШЁН"));
+        QVERIFY(summary.contains(exchange ? "без покупки, обмен 1 карты по 1, страховка"
+                                          : "покупка 6 карты по 1, страховка"));
+        QVERIFY(summary.contains("выплаты 1, 1, 2, 3, 4, 5, 7, 20, 50, 100"));
+        QVERIFY(
+            summary.contains("МО на раздачу: " + ExactFixed(SummarizeExact(engine).MO, 8, ',')));
+        QVERIFY(summary.contains("Всего раздач: " +
+                                 QString::fromStdString(ToDecimal(SummarizeExact(engine).Deals))));
+        // One bar per event, the first row on top (horizontal bars count from the bottom).
+        const QList<QAbstractSeries*> series = page().ExactChart->chart()->series();
+        QCOMPARE(series.size(), 1);
+        const auto* bars = qobject_cast<QAbstractBarSeries*>(series[0]);
+        QVERIFY(bars != nullptr && bars->barSets().size() == 2);
+        const TExactTableCells cells = ExactTableCells(engine, ',');
+        QCOMPARE(bars->barSets()[0]->count(), cells.Rows.size() - 1);
+        for (int i = 0, r = static_cast<int>(cells.Rows.size()) - 1; r >= 0; --r) {
+            if (cells.EngineRows[r] < 0) continue;
+            QCOMPARE(bars->barSets()[0]->at(i) + bars->barSets()[1]->at(i), cells.Contributions[r]);
+            ++i;
+        }
+        QVERIFY(page().ExactStatus->text().startsWith("Готово"));
+        QCOMPARE(page().ExactProgress->value(), page().ExactProgress->maximum());
+    }
+
+    void aSecondStartAndTheOtherCommandsWaitWhileItRuns() {
+        page().SetPart(1, 5000);
+        QVERIFY(page().Start());
+        QVERIFY(!page().Start());
+        QVERIFY(page().ExactStatus->text().contains("уже идёт"));
+        // They would rewrite the payout table the run reads.
+        form().Button2Click();
+        QVERIFY(form().StatusBar1->currentMessage().contains("точный расчёт"));
+        form().Button4Click();
+        QVERIFY(!form().Simulating());
+        QCOMPARE(messages().size(), 1);
+        QVERIFY(messages()[0].contains("точный расчёт"));
+        WAIT_FOR_END();
+        QVERIFY(page().Result() != nullptr && page().Result()->Complete);
+        QVERIFY(page().Start());
+        WAIT_FOR_END();
+    }
+
+    void aStartDuringASimulationIsRefused() {
+        form().Edit4->setText("30000");
+        bool tried = false, started = true;
+        test::RunWith(form(), [&] {
+            if (tried) return;
+            tried = true;
+            started = page().Start();
+        });
+        QVERIFY(tried);
+        QVERIFY(!started);
+        QVERIFY(!page().Running());
+        QVERIFY(page().ExactStatus->text().contains("симуляция"));
+    }
+
+    void stopEndsTheRunWithAnIncompleteResultMarkedAsSuch() {
+        ClassicRules();
+        page().ExactStart->click();
+        WAIT_FOR_FIRST_PROGRESS();
+        page().ExactStart->click(); // СТОП
+        WAIT_FOR_END();
+        const TExactResult* r = page().Result();
+        QVERIFY(r != nullptr);
+        QVERIFY(!r->Complete);
+        QVERIFY(r->Tally.Layouts > 0 && r->Tally.Layouts < r->LayoutsInPart);
+        QVERIFY(r->Tally.Deals() == static_cast<uint64_t>(r->ExpectedDeals()));
+        QVERIFY(page().ExactSummary->toPlainText().contains("НЕ ЗАВЕРШЁН"));
+        QVERIFY(page().ExactSummary->toPlainText().contains("без покупки, без страховки"));
+        QVERIFY(page().ExactStatus->text().contains("остановлен"));
+        QVERIFY(page().ExactGrid->rowCount() > 0);
+        QVERIFY(page().ExactProgress->value() < page().ExactProgress->maximum());
+        QCOMPARE(page().ExactStart->text(), QString("СТАРТ"));
+    }
+
+    void closingTheWindowStopsTheRunAndWaitsForIt() {
+        ClassicRules();
+        QVERIFY(page().Start());
+        WAIT_FOR_FIRST_PROGRESS();
+        form().close();
+        QVERIFY(!page().Running());
+        QVERIFY(!form().ExactRunning());
+        QCOMPARE(page().ExactStart->text(), QString("СТАРТ"));
+    }
+
+    void aBadNumberOrRefusedRulesStartNothing() {
+        form().ePrice_buy6->setText("abc");
+        QVERIFY(!page().Start());
+        QCOMPARE(messages(), QStringList{"'abc' is not a valid floating point value"});
+        QVERIFY(!page().Running());
+        form().ePrice_buy6->setText("1,0");
+
+        // A game bought for the dealer multiplies strategy play beyond a reasonable time.
+        messages().clear();
+        page().ExactStrategy->setChecked(true);
+        form().ComboBox2->setCurrentIndex(1);
+        QVERIFY(!page().Start());
+        QCOMPARE(messages().size(), 1);
+        QVERIFY(messages()[0].contains("покупкой игры дилеру"));
+        QVERIFY(!page().Running());
+        QVERIFY(page().Result() == nullptr);
+        QCOMPARE(page().ExactStart->text(), QString("СТАРТ"));
+    }
+
+    void copyAndSaveTheTable() {
+        page().SetPart(2, 20000);
+        QVERIFY(page().Start());
+        WAIT_FOR_END();
+        const QTableWidget* grid = page().ExactGrid;
+
+        // The clipboard: the grid as shown (decimal comma here), tabs between the columns.
+        QVERIFY(page().CopyTable());
+        const QStringList lines =
+            QGuiApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), grid->rowCount() + 1);
+        QCOMPARE(lines[0], QString("событие\tраздач\tвероятность\tитог на анте\tвклад в возврат"));
+        for (int r = 0; r < grid->rowCount(); ++r) {
+            QStringList expected;
+            for (int c = 0; c < 5; ++c) expected << Cell(grid, r, c);
+            QCOMPARE(lines[r + 1], expected.join('\t'));
+        }
+
+        // The CSV file: decimal point, comma between the fields, Windows-1251, CR LF.
+        chooser.Path = fixture->dir.filePath("table.csv");
+        QVERIFY(page().SaveCsv());
+        QVERIFY(chooser.Suggested.endsWith(".csv"));
+        const QByteArray bytes = test::ReadAll(chooser.Path);
+        QVERIFY(bytes.endsWith("\r\n"));
+        const QStringList csv = QString::fromStdString(FromCp1251(bytes.toStdString()))
+                                    .split("\r\n", Qt::SkipEmptyParts);
+        QCOMPARE(csv.size(), grid->rowCount() + 1);
+        QCOMPARE(csv[0], QString("событие,раздач,вероятность,итог на анте,вклад в возврат"));
+        for (int r = 0; r < grid->rowCount(); ++r) {
+            const QStringList fields = csv[r + 1].split(',');
+            QCOMPARE(fields.size(), 5);
+            QCOMPARE(fields[0], Cell(grid, r, 0));
+            QCOMPARE(fields[1], Cell(grid, r, 1));
+            for (int c = 2; c < 5; ++c) QCOMPARE(fields[c], Cell(grid, r, c).replace(',', '.'));
+        }
+        QVERIFY(messages().isEmpty());
+
+        // Cancelled: nothing written, nothing said.
+        chooser.Path.clear();
+        QVERIFY(!page().SaveCsv());
+        QVERIFY(messages().isEmpty());
+        // A folder that does not exist: the save says it failed.
+        chooser.Path = fixture->dir.filePath("missing/table.csv");
+        QVERIFY(!page().SaveCsv());
+        QCOMPARE(messages().size(), 1);
+        QVERIFY(messages()[0].startsWith("Не удалось сохранить таблицу"));
+        QVERIFY(!QFile::exists(chooser.Path));
+    }
+
+    void csvFieldsAreQuotedWhenTheyNeedIt() {
+        TExactTableCells cells;
+        cells.Header = {"a", "b"};
+        cells.Rows = {{"x,y", "say \"hi\""}, {"plain", "-0"}};
+        const std::vector<std::string> lines = ExactCsvLines(cells);
+        QCOMPARE(lines.size(), size_t{3});
+        QCOMPARE(QString::fromStdString(lines[1]), QString("\"x,y\",\"say \"\"hi\"\"\""));
+        QCOMPARE(QString::fromStdString(lines[2]), QString("plain,-0"));
+        QCOMPARE(ExactFixed(-0.000000001L, 4, ','), QString("0,0000"));
+        QCOMPARE(ExactFixed(-2.5L, 2, '.'), QString("-2.50"));
+    }
+};
+
+KVARLEN_UI_TEST_MAIN(TExactPageTest)
+#include "exact_page_test.moc"

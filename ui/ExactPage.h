@@ -1,0 +1,95 @@
+// The page "точный расчёт": the exact value of the whole game for one box under the rules in
+// force, counted on worker threads, with the return table, the summary and a chart of what each
+// event contributes.
+#pragma once
+
+#include "exact/exact_run.h"
+
+#include <QString>
+#include <QWidget>
+
+#include <memory>
+
+class QChartView;
+class QLabel;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QTableWidget;
+
+namespace kvarlen {
+
+class TExactRunner;
+struct TExactTableCells;
+class TForm1;
+
+// Where a table is saved, behind an interface so that tests never block on a dialog.
+class TExactFileChooser {
+  public:
+    virtual ~TExactFileChooser() = default;
+    // The chosen path, or an empty string when the user cancelled.
+    virtual QString SaveCsvPath(QWidget* parent, const QString& suggested) = 0;
+};
+// Installs a chooser (not owned); nullptr restores the file dialog. Returns the previous one.
+TExactFileChooser* SetExactFileChooser(TExactFileChooser* chooser);
+
+class TExactPage : public QWidget {
+    Q_OBJECT
+
+  public:
+    // The rules come from form's controls at each START.
+    explicit TExactPage(TForm1& form, QWidget* parent = nullptr);
+    ~TExactPage() override;
+
+    // START, or the stop of the run that goes on.
+    void StartClick();
+    // Reads the rules and starts a run; false, with the reason shown, when nothing started.
+    bool Start();
+    void Stop();
+    // Stops a run that goes on and waits for its threads (the window is closing).
+    void StopAndWait();
+    bool Running() const;
+    // The last finished (or stopped) run; nullptr before the first.
+    const TExactResult* Result() const { return result_.get(); }
+
+    // Copies the table to the clipboard, tab-separated; false when there is none.
+    bool CopyTable();
+    // Saves the table as CSV where the chooser says; false when cancelled or not written (said).
+    bool SaveCsv();
+
+    // Counts only the part k of n of the layouts (quick runs for tests; 1 of 1 by default).
+    void SetPart(int k, int n);
+
+    QRadioButton* ExactIdeal = nullptr;
+    QRadioButton* ExactStrategy = nullptr;
+    QPushButton* ExactStart = nullptr;
+    QProgressBar* ExactProgress = nullptr;
+    QPushButton* ExactCopy = nullptr;
+    QPushButton* ExactSave = nullptr;
+    QTableWidget* ExactGrid = nullptr;
+    QPlainTextEdit* ExactSummary = nullptr;
+    QChartView* ExactChart = nullptr;
+    QLabel* ExactStatus = nullptr;
+
+  private:
+    void OnProgress(quint64 done, quint64 total, double secondsLeft);
+    void OnFinished(std::shared_ptr<const TExactResult> result);
+    void OnFailed(const QString& message);
+    void ShowIdle();
+    void ShowResult();
+    void FitGridColumns();
+    void ClearResult();
+
+    TForm1& form_;
+    TExactRunner* runner_ = nullptr;
+    std::shared_ptr<const TExactResult> result_;
+    int partIndex_ = 1, partCount_ = 1;
+};
+
+// Pictures of the page for --screenshot: a part of the default rules, then the classic
+// five-card game (no purchase, no insurance) while it runs and when it is done. The rules are
+// set back afterwards. False when a picture could not be written.
+bool SaveExactScreenshots(TForm1& form, const QString& folder);
+
+} // namespace kvarlen

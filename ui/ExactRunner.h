@@ -1,0 +1,53 @@
+// One exact run of the desktop page on a thread of its own: progress and the result come back to
+// the window's thread as queued signals, so the window stays responsive while every core counts.
+#pragma once
+
+#include "exact/exact_run.h"
+
+#include <QObject>
+#include <QString>
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <thread>
+
+namespace kvarlen {
+
+class TExactRunner : public QObject {
+    Q_OBJECT
+
+  public:
+    explicit TExactRunner(QObject* parent = nullptr);
+    // Stops a run that still goes on and waits for its thread.
+    ~TExactRunner() override;
+
+    // Starts a run; false (nothing started) while another one goes on. The settings must have
+    // passed ValidateExactSettings, and PayTable must stay unchanged until Finished.
+    bool Start(const TExactSettings& settings);
+    // Asks the run to stop; its result comes through Finished, marked incomplete.
+    void Stop();
+    // Stops the run, if any, and waits for its thread; no signal comes after this.
+    void StopAndWait();
+    // From Start until Finished or Failed has been delivered.
+    bool Running() const { return running_; }
+    bool StopRequested() const { return stop_.load(); }
+
+  signals:
+    // Canonical layouts done and in the run, and an estimate of the seconds left (-1: none yet).
+    void Progress(quint64 done, quint64 total, double secondsLeft);
+    void Finished(std::shared_ptr<const kvarlen::TExactResult> result);
+    void Failed(const QString& message);
+
+  private:
+    void Join();
+
+    std::thread thread_;
+    std::atomic<bool> stop_{false};
+    bool running_ = false;
+    // Tells the queued calls of a run that was waited for apart from those of the current run.
+    quint64 generation_ = 0;
+    std::chrono::steady_clock::time_point started_;
+};
+
+} // namespace kvarlen

@@ -43,19 +43,21 @@ double MO_Change1(const TDeck& deck, const THand& hand, const TCardRec& open, co
     const detail::TDealerView base = detail::MakeDealerView(deck, BuildValueCounts(deck), open);
     uint8_t cand[52];
     const int count = detail::CollectCandidates(deck, open, cand);
+    // The five positions share the views: the dealer's cards do not depend on the card given up.
+    detail::TCandidateViews views(base, rules.AKPlays);
     double best = -10000.0;
     bestPosition = 0;
     for (int i = 1; i <= 5; ++i) {
         if (count == 0) break;
         double sum = 0;
         for (int j = 0; j < count; ++j) {
+            const TCardRec x = Received(cand[j]);
             THand h = hand;
-            h.Cards[i] = Received(cand[j]);
+            h.Cards[i] = x;
             h.Sorted = 0;
             EvaluateHand(h, rules.AKPlays);
-            detail::TDealerView d = base;
-            detail::TakeFromView(d, h.Cards[i].Suit, h.Cards[i].Value);
-            const LayoutOutcome t = detail::Tally(d, detail::MakePlayerView(h), rules.AKPlays);
+            const LayoutOutcome t =
+                views.Tally(h.Cards[i].Suit, h.Cards[i].Value, detail::MakePlayerView(h));
             sum += detail::CandidateValue(t, h.Combo, rules.PriceChange1);
         }
         const double mo = sum / count;
@@ -95,8 +97,9 @@ double MO_Change2(const TDeck& deck, const THand& hand, const TCardRec& open, bo
                 detail::TakeFromView(dx, x.Suit, x.Value);
                 h0.Cards[r] = x;
                 for (int b = a + 1; b < count; ++b) {
+                    const TCardRec y = Received(cand[b]);
                     THand h = h0;
-                    h.Cards[s] = Received(cand[b]);
+                    h.Cards[s] = y;
                     EvaluateHand(h, rules.AKPlays);
                     detail::TDealerView d = dx;
                     detail::TakeFromView(d, h.Cards[s].Suit, h.Cards[s].Value);

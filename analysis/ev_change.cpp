@@ -55,9 +55,10 @@ double MO_Change1(const TDeck& deck, const THand& hand, const TCardRec& open, co
             THand h = hand;
             h.Cards[i] = x;
             h.Sorted = 0;
+            // Six cards (a bought card kept) come back sorted: the card the dealer can no longer
+            // hold is x, not whatever now lies in slot i.
             EvaluateHand(h, rules.AKPlays);
-            const LayoutOutcome t =
-                views.Tally(h.Cards[i].Suit, h.Cards[i].Value, detail::MakePlayerView(h));
+            const LayoutOutcome t = views.Tally(x.Suit, x.Value, detail::MakePlayerView(h));
             sum += detail::CandidateValue(t, h.Combo, rules.PriceChange1);
         }
         const double mo = sum / count;
@@ -101,8 +102,9 @@ double MO_Change2(const TDeck& deck, const THand& hand, const TCardRec& open, bo
                     THand h = h0;
                     h.Cards[s] = y;
                     EvaluateHand(h, rules.AKPlays);
+                    // y, not slot s: six cards come back sorted.
                     detail::TDealerView d = dx;
-                    detail::TakeFromView(d, h.Cards[s].Suit, h.Cards[s].Value);
+                    detail::TakeFromView(d, y.Suit, y.Value);
                     // Only ace + king and the pair are counted: stronger dealer hands count as
                     // no game here.
                     const LayoutOutcome t =

@@ -48,13 +48,13 @@ std::vector<TCardRec> CandidateCards(const TDeck& deck, const TCardRec& open) {
     return c;
 }
 
-void CheckBuy(const TSample& s, bool dealerAK) {
+void CheckBuy(TSample s, bool dealerAK) {
+    s.Player.resize(5);
     const TDeck deck = s.Deck();
     TRules rules;
     rules.AKPlays = s.AKPlays;
     rules.PriceBuy6 = 0.75;
-    THand five = s.Hand();
-    five.Count = 5;
+    const THand five = s.Hand();
     detail::TCandidateViews views(detail::MakeDealerView(deck, BuildValueCounts(deck), s.Open),
                                   dealerAK);
     double sum = 0;
@@ -110,9 +110,9 @@ void CheckChange1(const TSample& s) {
 TEST(CandidateTallies, PurchaseAndExchangeAsCountedFromScratch) {
     std::mt19937 rng(4242);
     for (int n = 0; n < 300; ++n) {
-        TSample s = test::RandomSample(rng, n % 3 == 0 ? 14 : 0);
-        if (s.Player.size() == 6) s.Player.resize(5);
+        const TSample s = test::RandomSample(rng, n % 3 == 0 ? 14 : 0);
         SCOPED_TRACE(test::Describe(s));
+        // The purchase takes the first five; the exchange keeps a sixth (bought) card.
         ASSERT_NO_FATAL_FAILURE(CheckBuy(s, n % 4 == 0 ? !s.AKPlays : s.AKPlays));
         ASSERT_NO_FATAL_FAILURE(CheckChange1(s));
     }

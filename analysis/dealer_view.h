@@ -142,7 +142,7 @@ inline int EntryValue(int index) {
     return (index - 1) % 13 + 1;
 }
 
-// ((2k + 1)W + N - 3L) / S with the numerator in 32 bits; k the payout of the class.
+// ((2k + 1)W + N - 3L) / S with the numerator in 64 bits; k the payout of the class.
 double RaiseValue(const LayoutOutcome& t, uint16_t combo);
 
 // The better of raising and folding for one candidate hand, the price paid either way.

@@ -284,6 +284,38 @@ TEST(ExpectedValues, Change2TakesEveryCandidateCount) {
     }
 }
 
+// Payouts of three digits (and the larger ones the fields refuse) must not overflow the raise's
+// numerator for any layout; the brute force counts in 64 bits.
+TEST(ExpectedValues, LargePayoutsAgainstTheBruteForce) {
+    struct PayGuard {
+        TPayTable saved = PayTable;
+        ~PayGuard() { PayTable = saved; }
+    } guard;
+    const std::vector<TSample> samples = {
+        test::Sample("royal", "AS KS QS JS XS", "2H"),
+        test::Sample("straight flush, open ace", "5H 6H 7H 8H 9H", "AS"),
+        test::Sample("pair of tens", "AH KS XC 3C XD", "XS"),
+        test::Sample("ace king", "AS KC 9D 5H 2S", "QH"),
+    };
+    for (int32_t pay : {999, 13200}) {
+        for (size_t i = 1; i < PayTable.size(); ++i) PayTable[i] = pay;
+        for (const TSample& s : samples) {
+            SCOPED_TRACE(test::Describe(s) + " / pay " + std::to_string(pay));
+            const TDeck deck = s.Deck();
+            const LayoutOutcome t = test::BruteTally(deck, s.Open, s.Hand(), s.AKPlays);
+            const double want = (static_cast<double>(2 * pay + 1) * t.W + t.N - 3.0 * t.L) /
+                                static_cast<double>(t.S);
+            EXPECT_EQ(MO_Raise(deck, s.Hand(), s.Open, Rules(s.AKPlays)), want);
+            if (s.Hand().Combo >= C_StraightFlush) EXPECT_GT(want, pay / 2.0);
+        }
+    }
+    // The means of the purchase settle every candidate at the same payouts.
+    for (size_t i = 1; i < PayTable.size(); ++i) PayTable[i] = 999;
+    const TSample s = test::Sample("", "AH KS XC 3C XD", "XS");
+    EXPECT_DOUBLE_EQ(MO_Buy(s.Deck(), s.Hand(), s.Open, Rules(true), true),
+                     BruteBuy(s, Rules(true), true));
+}
+
 TEST(ExpectedValues, RaiseWithNothingLosesEveryQualifyingDealer) {
     const TSample s = test::Sample("", "2C 7D 9H JS 4C", "AS");
     LayoutOutcome t;

@@ -66,7 +66,9 @@ double MO_Change1(const TDeck& deck, const THand& hand, const TCardRec& open, co
         if (sink)
             sink->AddLine("MO_Change1(" + std::to_string(i) +
                           ") = " + FormatFixed(mo, 9, 7, sink->Separator()));
-        if (mo > best) {
+        // The first evaluated position is the first best whatever its value: a price high
+        // enough must not leave the "nothing evaluated" -10000 standing.
+        if (mo > best || bestPosition == 0) {
             best = mo;
             bestPosition = static_cast<uint8_t>(i);
         }
@@ -121,7 +123,7 @@ double MO_Change2(const TDeck& deck, const THand& hand, const TCardRec& open, bo
             if (sink)
                 sink->AddLine("MO_Change2(" + std::to_string(r) + " " + std::to_string(s) +
                               ") = " + FormatFixed(mo, 9, 7, sink->Separator()));
-            if (mo > best) {
+            if (mo > best || first == 0) {
                 best = mo;
                 first = static_cast<uint8_t>(r);
                 second = static_cast<uint8_t>(s);

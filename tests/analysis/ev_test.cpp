@@ -316,6 +316,39 @@ TEST(ExpectedValues, LargePayoutsAgainstTheBruteForce) {
                      BruteBuy(s, Rules(true), true));
 }
 
+// -10000 is what the exchanges return when nothing could be evaluated; a price that puts every
+// value below it must still give the real best value and its position.
+TEST(ExpectedValues, ExchangeAboveTheSentinelPrice) {
+    const TSample s = test::Sample("", "7S KC 7D 7H 3S", "9D");
+    const TRules rules = Rules(true, 20000.0);
+    double per[6];
+    uint8_t best = 0;
+    const double mo = MO_Change1(s.Deck(), s.Hand(), s.Open, rules, best, nullptr, per);
+    ASSERT_GE(best, 1);
+    EXPECT_EQ(mo, per[best]);
+    for (int i = 1; i <= 5; ++i) {
+        EXPECT_LT(per[i], -10000.0);
+        EXPECT_LE(per[i], mo);
+    }
+    // Every value is the price plus at most what one hand can lose.
+    EXPECT_GT(mo, -20001.0);
+    // The same hand priced normally keeps the same choice.
+    uint8_t cheap = 0;
+    MO_Change1(s.Deck(), s.Hand(), s.Open, Rules(true, 0.0), cheap);
+    EXPECT_EQ(best, cheap);
+
+    TChange2Pair pairs[10];
+    int count = 0;
+    uint8_t first = 0, second = 0;
+    const double mo2 =
+        MO_Change2(s.Deck(), s.Hand(), s.Open, true, rules, first, second, nullptr, pairs, &count);
+    ASSERT_EQ(count, 1);
+    EXPECT_EQ(first, 2);
+    EXPECT_EQ(second, 5);
+    EXPECT_EQ(mo2, pairs[0].MO);
+    EXPECT_LT(mo2, -10000.0);
+}
+
 TEST(ExpectedValues, RaiseWithNothingLosesEveryQualifyingDealer) {
     const TSample s = test::Sample("", "2C 7D 9H JS 4C", "AS");
     LayoutOutcome t;

@@ -306,7 +306,9 @@ TEST(ExpectedValues, LargePayoutsAgainstTheBruteForce) {
             const double want = (static_cast<double>(2 * pay + 1) * t.W + t.N - 3.0 * t.L) /
                                 static_cast<double>(t.S);
             EXPECT_EQ(MO_Raise(deck, s.Hand(), s.Open, Rules(s.AKPlays)), want);
-            if (s.Hand().Combo >= C_StraightFlush) EXPECT_GT(want, pay / 2.0);
+            if (s.Hand().Combo >= C_StraightFlush) {
+                EXPECT_GT(want, pay / 2.0);
+            }
         }
     }
     // The means of the purchase settle every candidate at the same payouts.

@@ -88,11 +88,59 @@ LayoutOutcome Tally(const TDealerView& d, const TPlayerView& p, bool akPlays,
     return t;
 }
 
+namespace {
+using Counter = ClassOutcome (*)(const TDealerView&, const TPlayerView&);
+constexpr Counter kCounters[11] = {
+    nullptr,    CountAK,        CountPair,  CountTwoPairs,      CountTrips, CountStraight,
+    CountFlush, CountFullHouse, CountQuads, CountStraightFlush, CountRoyal};
+} // namespace
+
+// A player of no class: every counter gives its Total alone.
+void SuitedTotals(const TDealerView& d, bool akPlays, TClassTotals& t) {
+    const TPlayerView none;
+    t.Total[1] = akPlays ? CountAK(d, none).Total : 0;
+    t.Total[5] = CountStraight(d, none).Total;
+    t.Total[6] = CountFlush(d, none).Total;
+    t.Total[9] = CountStraightFlush(d, none).Total;
+    t.Total[10] = CountRoyal(d, none).Total;
+}
+
+void ValueTotals(const TDealerView& d, TClassTotals& t) {
+    const TPlayerView none;
+    t.Total[2] = CountPair(d, none).Total;
+    t.Total[3] = CountTwoPairs(d, none).Total;
+    t.Total[4] = CountTrips(d, none).Total;
+    t.Total[7] = CountFullHouse(d, none).Total;
+    t.Total[8] = CountQuads(d, none).Total;
+}
+
+LayoutOutcome TallyWithTotals(const TDealerView& d, const TClassTotals& totals,
+                              const TPlayerView& p, bool akPlays) {
+    LayoutOutcome t;
+    t.S = totals.S;
+    for (int k = akPlays ? 1 : 2; k <= 10; ++k) {
+        const uint16_t cls = static_cast<uint16_t>(1u << k);
+        if (cls < p.combo)
+            t.W += totals.Total[k];
+        else if (cls > p.combo)
+            t.L += totals.Total[k];
+        else {
+            const ClassOutcome r = kCounters[k](d, p);
+            t.W += r.Won;
+            t.L += r.Lost;
+            t.P += r.Push;
+        }
+    }
+    t.N = t.S - t.W - t.L - t.P;
+    return t;
+}
+
 double RaiseValue(const LayoutOutcome& t, uint16_t combo) {
     // No dealer hand can be dealt from fewer than four unseen cards besides the open one.
     if (t.S <= 0) return 0.0;
-    const int32_t k = PayOff(combo);
-    const int32_t num = (2 * k + 1) * t.W + t.N - 3 * t.L;
+    // 64 bits: no payout the table can hold makes the numerator overflow.
+    const int64_t k = PayOff(combo);
+    const int64_t num = (2 * k + 1) * t.W + t.N - 3 * static_cast<int64_t>(t.L);
     return static_cast<double>(num) / static_cast<double>(t.S);
 }
 

@@ -58,6 +58,72 @@ ClassOutcome CountRoyal(const TDealerView& d, const TPlayerView& p);
 LayoutOutcome Tally(const TDealerView& d, const TPlayerView& p, bool akPlays,
                     ClassOutcome* perClass = nullptr, bool pairOnly = false);
 
+// The Totals of every counted class for one view: they do not depend on the player's hand, so
+// the drivers form them once per view and run only the counter of the candidate's own class.
+struct TClassTotals {
+    int32_t S = 0;
+    int32_t Total[11] = {}; // at ComboOrdinal 1..10; classes not counted stay 0
+};
+// Only the classes whose counts depend on the suits (ace + king, straight, flush, straight
+// flush, royal), or only those that depend on the counts per value alone.
+void SuitedTotals(const TDealerView& d, bool akPlays, TClassTotals& t);
+void ValueTotals(const TDealerView& d, TClassTotals& t);
+
+// The same tally as Tally (all classes), the Totals taken from t.
+LayoutOutcome TallyWithTotals(const TDealerView& d, const TClassTotals& t, const TPlayerView& p,
+                              bool akPlays);
+
+// The views left after taking one candidate card out of a base view: a card of the open suit
+// changes the suited bits, any other card only the count of its value, so 26 views cover every
+// candidate. Each is formed with its Totals when first asked for, and keeps the last tally it
+// gave: candidates of one value in other suits usually make the same hand of the player too.
+class TCandidateViews {
+  public:
+    TCandidateViews(const TDealerView& base, bool akPlays) : base_(base), akPlays_(akPlays) {}
+
+    // The tally of a player's hand against the dealer's hands once the card is taken out.
+    LayoutOutcome Tally(int suit, int value, const TPlayerView& p) {
+        const int k = value * 2 + (suit == base_.openSuit ? 1 : 0);
+        Entry& e = entries_[k];
+        if (!e.Ready) {
+            e.View = base_;
+            TakeFromView(e.View, suit, value);
+            e.Totals.S = static_cast<int32_t>(BinomialLookup(e.View.n - 1, 4));
+            SuitedTotals(e.View, akPlays_, e.Totals);
+            // The two views of one value hold the same counts per value.
+            Entry& twin = entries_[k ^ 1];
+            if (twin.Ready) {
+                for (int c : {2, 3, 4, 7, 8}) e.Totals.Total[c] = twin.Totals.Total[c];
+            } else {
+                ValueTotals(e.View, e.Totals);
+            }
+            e.Ready = true;
+        } else if (e.HasLast && Same(e.LastPlayer, p)) {
+            return e.Last;
+        }
+        e.Last = TallyWithTotals(e.View, e.Totals, p, akPlays_);
+        e.LastPlayer = p;
+        e.HasLast = true;
+        return e.Last;
+    }
+
+  private:
+    struct Entry {
+        bool Ready = false;
+        bool HasLast = false;
+        TDealerView View;
+        TClassTotals Totals;
+        TPlayerView LastPlayer;
+        LayoutOutcome Last;
+    };
+    static bool Same(const TPlayerView& a, const TPlayerView& b) {
+        return a.combo == b.combo && a.rank1 == b.rank1 && a.rank2 == b.rank2 && a.key == b.key;
+    }
+    TDealerView base_;
+    bool akPlays_;
+    Entry entries_[28];
+};
+
 // The cards an exchange or a purchase can bring: every unseen entry but the open card, in deck
 // order. out needs room for 52 entry numbers; returns how many.
 inline int CollectCandidates(const TDeck& deck, const TCardRec& open, uint8_t* out) {
@@ -76,7 +142,7 @@ inline int EntryValue(int index) {
     return (index - 1) % 13 + 1;
 }
 
-// ((2k + 1)W + N - 3L) / S with the numerator in 32 bits; k the payout of the class.
+// ((2k + 1)W + N - 3L) / S with the numerator in 64 bits; k the payout of the class.
 double RaiseValue(const LayoutOutcome& t, uint16_t combo);
 
 // The better of raising and folding for one candidate hand, the price paid either way.

@@ -43,19 +43,22 @@ double MO_Change1(const TDeck& deck, const THand& hand, const TCardRec& open, co
     const detail::TDealerView base = detail::MakeDealerView(deck, BuildValueCounts(deck), open);
     uint8_t cand[52];
     const int count = detail::CollectCandidates(deck, open, cand);
+    // The five positions share the views: the dealer's cards do not depend on the card given up.
+    detail::TCandidateViews views(base, rules.AKPlays);
     double best = -10000.0;
     bestPosition = 0;
     for (int i = 1; i <= 5; ++i) {
         if (count == 0) break;
         double sum = 0;
         for (int j = 0; j < count; ++j) {
+            const TCardRec x = Received(cand[j]);
             THand h = hand;
-            h.Cards[i] = Received(cand[j]);
+            h.Cards[i] = x;
             h.Sorted = 0;
+            // Six cards (a bought card kept) come back sorted: the card the dealer can no longer
+            // hold is x, not whatever now lies in slot i.
             EvaluateHand(h, rules.AKPlays);
-            detail::TDealerView d = base;
-            detail::TakeFromView(d, h.Cards[i].Suit, h.Cards[i].Value);
-            const LayoutOutcome t = detail::Tally(d, detail::MakePlayerView(h), rules.AKPlays);
+            const LayoutOutcome t = views.Tally(x.Suit, x.Value, detail::MakePlayerView(h));
             sum += detail::CandidateValue(t, h.Combo, rules.PriceChange1);
         }
         const double mo = sum / count;
@@ -63,7 +66,9 @@ double MO_Change1(const TDeck& deck, const THand& hand, const TCardRec& open, co
         if (sink)
             sink->AddLine("MO_Change1(" + std::to_string(i) +
                           ") = " + FormatFixed(mo, 9, 7, sink->Separator()));
-        if (mo > best) {
+        // The first evaluated position is the first best whatever its value: a price high
+        // enough must not leave the "nothing evaluated" -10000 standing.
+        if (mo > best || bestPosition == 0) {
             best = mo;
             bestPosition = static_cast<uint8_t>(i);
         }
@@ -95,11 +100,13 @@ double MO_Change2(const TDeck& deck, const THand& hand, const TCardRec& open, bo
                 detail::TakeFromView(dx, x.Suit, x.Value);
                 h0.Cards[r] = x;
                 for (int b = a + 1; b < count; ++b) {
+                    const TCardRec y = Received(cand[b]);
                     THand h = h0;
-                    h.Cards[s] = Received(cand[b]);
+                    h.Cards[s] = y;
                     EvaluateHand(h, rules.AKPlays);
+                    // y, not slot s: six cards come back sorted.
                     detail::TDealerView d = dx;
-                    detail::TakeFromView(d, h.Cards[s].Suit, h.Cards[s].Value);
+                    detail::TakeFromView(d, y.Suit, y.Value);
                     // Only ace + king and the pair are counted: stronger dealer hands count as
                     // no game here.
                     const LayoutOutcome t =
@@ -116,7 +123,7 @@ double MO_Change2(const TDeck& deck, const THand& hand, const TCardRec& open, bo
             if (sink)
                 sink->AddLine("MO_Change2(" + std::to_string(r) + " " + std::to_string(s) +
                               ") = " + FormatFixed(mo, 9, 7, sink->Separator()));
-            if (mo > best) {
+            if (mo > best || first == 0) {
                 best = mo;
                 first = static_cast<uint8_t>(r);
                 second = static_cast<uint8_t>(s);

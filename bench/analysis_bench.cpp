@@ -112,8 +112,8 @@ BENCHMARK(BM_MO_Change2)->Unit(benchmark::kMillisecond);
 // The baseline: the first layout's raise by dealing out every dealer hand (the tests' brute force).
 double BruteForceRaise(const BenchLayout& l) {
     const LayoutOutcome t = test::BruteTally(l.Deck, l.Open, l.Hand, l.Rules.AKPlays);
-    const int32_t k = PayOff(l.Hand.Combo);
-    return static_cast<double>((2 * k + 1) * t.W + t.N - 3 * t.L) / t.S;
+    const int64_t k = PayOff(l.Hand.Combo);
+    return static_cast<double>((2 * k + 1) * t.W + t.N - 3 * static_cast<int64_t>(t.L)) / t.S;
 }
 
 void BM_BruteForceRaise_FirstLayout(benchmark::State& state) {

@@ -150,8 +150,9 @@ LayoutOutcome TDealerHands::Tally(const THand& player, int takenA, int takenB,
 }
 
 double RaiseFormula(const LayoutOutcome& t, uint16_t combo) {
-    const int32_t k = PayOff(combo);
-    return static_cast<double>((2 * k + 1) * t.W + t.N - 3 * t.L) / static_cast<double>(t.S);
+    const int64_t k = PayOff(combo);
+    const int64_t num = (2 * k + 1) * t.W + t.N - 3 * static_cast<int64_t>(t.L);
+    return static_cast<double>(num) / static_cast<double>(t.S);
 }
 
 } // namespace kvarlen::test

@@ -284,6 +284,73 @@ TEST(ExpectedValues, Change2TakesEveryCandidateCount) {
     }
 }
 
+// Payouts of three digits (and the larger ones the fields refuse) must not overflow the raise's
+// numerator for any layout; the brute force counts in 64 bits.
+TEST(ExpectedValues, LargePayoutsAgainstTheBruteForce) {
+    struct PayGuard {
+        TPayTable saved = PayTable;
+        ~PayGuard() { PayTable = saved; }
+    } guard;
+    const std::vector<TSample> samples = {
+        test::Sample("royal", "AS KS QS JS XS", "2H"),
+        test::Sample("straight flush, open ace", "5H 6H 7H 8H 9H", "AS"),
+        test::Sample("pair of tens", "AH KS XC 3C XD", "XS"),
+        test::Sample("ace king", "AS KC 9D 5H 2S", "QH"),
+    };
+    for (int32_t pay : {999, 13200}) {
+        for (size_t i = 1; i < PayTable.size(); ++i) PayTable[i] = pay;
+        for (const TSample& s : samples) {
+            SCOPED_TRACE(test::Describe(s) + " / pay " + std::to_string(pay));
+            const TDeck deck = s.Deck();
+            const LayoutOutcome t = test::BruteTally(deck, s.Open, s.Hand(), s.AKPlays);
+            const double want = (static_cast<double>(2 * pay + 1) * t.W + t.N - 3.0 * t.L) /
+                                static_cast<double>(t.S);
+            EXPECT_EQ(MO_Raise(deck, s.Hand(), s.Open, Rules(s.AKPlays)), want);
+            if (s.Hand().Combo >= C_StraightFlush) {
+                EXPECT_GT(want, pay / 2.0);
+            }
+        }
+    }
+    // The means of the purchase settle every candidate at the same payouts.
+    for (size_t i = 1; i < PayTable.size(); ++i) PayTable[i] = 999;
+    const TSample s = test::Sample("", "AH KS XC 3C XD", "XS");
+    EXPECT_DOUBLE_EQ(MO_Buy(s.Deck(), s.Hand(), s.Open, Rules(true), true),
+                     BruteBuy(s, Rules(true), true));
+}
+
+// -10000 is what the exchanges return when nothing could be evaluated; a price that puts every
+// value below it must still give the real best value and its position.
+TEST(ExpectedValues, ExchangeAboveTheSentinelPrice) {
+    const TSample s = test::Sample("", "7S KC 7D 7H 3S", "9D");
+    const TRules rules = Rules(true, 20000.0);
+    double per[6];
+    uint8_t best = 0;
+    const double mo = MO_Change1(s.Deck(), s.Hand(), s.Open, rules, best, nullptr, per);
+    ASSERT_GE(best, 1);
+    EXPECT_EQ(mo, per[best]);
+    for (int i = 1; i <= 5; ++i) {
+        EXPECT_LT(per[i], -10000.0);
+        EXPECT_LE(per[i], mo);
+    }
+    // Every value is the price plus at most what one hand can lose.
+    EXPECT_GT(mo, -20001.0);
+    // The same hand priced normally keeps the same choice.
+    uint8_t cheap = 0;
+    MO_Change1(s.Deck(), s.Hand(), s.Open, Rules(true, 0.0), cheap);
+    EXPECT_EQ(best, cheap);
+
+    TChange2Pair pairs[10];
+    int count = 0;
+    uint8_t first = 0, second = 0;
+    const double mo2 =
+        MO_Change2(s.Deck(), s.Hand(), s.Open, true, rules, first, second, nullptr, pairs, &count);
+    ASSERT_EQ(count, 1);
+    EXPECT_EQ(first, 2);
+    EXPECT_EQ(second, 5);
+    EXPECT_EQ(mo2, pairs[0].MO);
+    EXPECT_LT(mo2, -10000.0);
+}
+
 TEST(ExpectedValues, RaiseWithNothingLosesEveryQualifyingDealer) {
     const TSample s = test::Sample("", "2C 7D 9H JS 4C", "AS");
     LayoutOutcome t;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <regex>
 
 namespace kvarlen {
@@ -182,6 +183,45 @@ TEST(LayoutCommands, ExchangeOfOneKeepsTheTablePositions) {
     EXPECT_NE(r.First, 1);
     EXPECT_EQ(r.Line,
               "MO_Change [" + std::to_string(r.First) + "] = " + FormatFixed(r.Value, 9, 7, ','));
+}
+
+// The bought card lies face up and stays while one of the five is exchanged: classifying the six
+// cards sorts them, and the card the dealer can no longer hold must still be the one received.
+// Every position against dealing out every replacement and every dealer hand.
+TEST(LayoutCommands, ExchangeBesideABoughtCardEqualsTheBruteForce) {
+    TLayout l = Layout("8C 8D KS 7H 4S", "9C");
+    l.Bought.Card = ParseCard("2D");
+    l.Bought.FaceUp = true;
+    TDeck deck;
+    const TRules rules;
+    const TCommandResult r = RunLayoutCommand(LayoutCommand::Change1, l, deck, true, rules,
+                                              TAnalysisSwitches{}, nullptr);
+    ASSERT_TRUE(r.Ok) << r.Status;
+    const test::TDealerHands dealer(deck, l.Dealer, rules.AKPlays);
+    const THand table = ReadPlayerHand(l);
+    ASSERT_EQ(table.Count, 6);
+    for (int pos = 1; pos <= 5; ++pos) {
+        double sum = 0;
+        int n = 0;
+        for (int i = 1; i <= 52; ++i) {
+            if (deck[i].Value <= 0 || i == DeckIndex(l.Dealer.Suit, l.Dealer.Value)) continue;
+            THand h = table;
+            h.Cards[pos] = test::MakeCard((i - 1) / 13 + 1, (i - 1) % 13 + 1);
+            h.Sorted = 0;
+            EvaluateHand(h, rules.AKPlays);
+            const LayoutOutcome t = dealer.Tally(h, i);
+            sum += std::max(test::RaiseFormula(t, h.Combo) - rules.PriceChange1,
+                            -1.0 - rules.PriceChange1);
+            ++n;
+        }
+        EXPECT_EQ(n, 45);
+        EXPECT_DOUBLE_EQ(r.PerPosition[pos], sum / n) << "position " << pos;
+    }
+    // Both eights are already out and no flush can be made: giving up either is the same.
+    EXPECT_EQ(r.PerPosition[1], r.PerPosition[2]);
+    const double want[6] = {0, -1.7429, -1.7429, -0.4739, -0.4468, -0.4466};
+    for (int pos = 1; pos <= 5; ++pos) EXPECT_NEAR(r.PerPosition[pos], want[pos], 5e-5) << pos;
+    EXPECT_EQ(r.First, 5);
 }
 
 TEST(LayoutCommands, RefusedLayoutsChangeNothing) {

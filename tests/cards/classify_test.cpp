@@ -192,7 +192,9 @@ TEST(ClassifyExhaustive, AllFiveCardHands) {
                             }
                             // Without the flag these hands are nothing; with it, ace + king.
                             if (!ak && a && k && f == C_Empty) ++akHands;
-                            if (f == C_AK) EXPECT_TRUE(ak && a && k);
+                            if (f == C_AK) {
+                                EXPECT_TRUE(ak && a && k);
+                            }
                         }
     }
     for (int ak = 0; ak <= 1; ++ak) {

@@ -26,6 +26,7 @@ struct TDealStream {
     int64_t Played = 0;
     int64_t Passes = 0;
     bool Stopped = false;
+    bool WriteFailed = false; // the history table could not be written: the stream stopped
     std::vector<std::string> GameLog;
     TBankLog* BankLog = nullptr; // strategy play, when the bank file is written
     int DbfHandle = 0;           // ideal play, when the history table is open

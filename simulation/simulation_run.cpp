@@ -45,29 +45,40 @@ struct TRunParts {
     std::vector<std::unique_ptr<TBankLog>> BankLogs;
 };
 
-void CloseHistory(TRunParts& parts) {
+// False (after telling the host) when the table could not be closed properly.
+bool CloseHistory(TSimulationHost& host, TRunParts& parts) {
+    bool ok = true;
     for (TDealStream* s : parts.Streams)
         if (s->DbfHandle > 0) {
-            CloseBase(s->DbfHandle);
+            std::string error;
+            if (!CloseBase(s->DbfHandle, &error)) {
+                host.Message(error);
+                ok = false;
+            }
             s->DbfHandle = 0;
         }
+    return ok;
 }
 
-// Bank logs and history handles before the first deal; false when the table cannot be opened.
+// Bank logs and history handles before the first deal. When the table cannot be opened the
+// run is refused: the outcome says whether the file system was to blame.
 bool OpenRunFiles(TSimulationHost& host, const TRunSettings& settings, bool ideal,
-                  const TLiveOptions& live, TRunParts& parts) {
+                  const TLiveOptions& live, TRunParts& parts, TRunOutcome& refused) {
     if (!ideal && !settings.OutDir.empty())
         for (TDealStream* s : parts.Streams) {
-            parts.BankLogs.push_back(std::make_unique<TBankLog>());
+            parts.BankLogs.push_back(std::make_unique<TBankLog>(settings.OutDir + "/out"));
             s->BankLog = parts.BankLogs.back().get();
         }
     if (ideal && live.DbfHistory)
         for (TDealStream* s : parts.Streams) {
             std::string error;
-            s->DbfHandle = OpenHistory(settings.DbfPath, error);
+            TDbfOpenInfo info;
+            s->DbfHandle = OpenHistory(settings.DbfPath, error, &info);
+            if (!info.Notice.empty()) host.Message(info.Notice);
             if (s->DbfHandle == 0) {
                 host.Message(error);
-                CloseHistory(parts);
+                CloseHistory(host, parts);
+                refused.WriteFailed = info.FileError;
                 return false;
             }
         }
@@ -97,8 +108,10 @@ TRunOutcome FinishRun(TSimulationHost& host, const TRunSettings& settings, bool 
         const std::vector<std::string> memo = host.MemoLines();
         lines.insert(lines.end(), memo.begin(), memo.end());
         std::string error;
-        if (!WriteTextFile(ReportFilePath(settings.OutDir, date), lines, error))
+        if (!WriteTextFile(ReportFilePath(settings.OutDir, date), lines, error)) {
             host.Message(error);
+            outcome.WriteFailed = true;
+        }
     }
     host.SetStartCaption("ready");
     if (!parts.BankLogs.empty()) {
@@ -113,10 +126,14 @@ TRunOutcome FinishRun(TSimulationHost& host, const TRunSettings& settings, bool 
         }
         host.BankLogReady(logParts);
         std::string error;
-        if (!WriteBankFile(BankFilePath(settings.OutDir, date), logParts, sep, error))
+        if (!WriteBankFile(BankFilePath(settings.OutDir, date), logParts, sep, error)) {
             host.Message(error);
+            outcome.WriteFailed = true;
+        }
     }
-    CloseHistory(parts);
+    if (!CloseHistory(host, parts)) outcome.WriteFailed = true;
+    for (TDealStream* s : parts.Streams)
+        if (s->WriteFailed) outcome.WriteFailed = true;
     host.MarkDeckDirty();
     outcome.Result = result;
     return outcome;
@@ -144,7 +161,8 @@ TRunOutcome RunOnCallingThread(TSimulationHost& host, bool ideal, TDeck& deck, T
     stream.Boxes = &boxes;
     TRunParts parts;
     parts.Streams.push_back(&stream);
-    if (!OpenRunFiles(host, settings, ideal, live, parts)) return {};
+    TRunOutcome refused;
+    if (!OpenRunFiles(host, settings, ideal, live, parts, refused)) return refused;
     if (live.Trace) host.TraceInit();
     PrepareBoxes(boxes, settings.InitialBank);
 
@@ -259,7 +277,8 @@ TRunOutcome RunSimulationStreams(TSimulationHost& host, bool ideal, const TStrea
         s.Boxes = &st.Boxes;
         parts.Streams.push_back(&s);
     }
-    if (!OpenRunFiles(host, settings, ideal, live, parts)) return {};
+    TRunOutcome refused;
+    if (!OpenRunFiles(host, settings, ideal, live, parts, refused)) return refused;
 
     const uint32_t start = TickCount();
     int running = threads;

@@ -198,9 +198,10 @@ int RunSimulate(const SimulateOptions& o, const CLI::App& cmd) {
         } else {
             for (const std::string& line : out.Report) std::cout << line << "\n";
         }
-        std::cout.flush();
+        // std::cout writes through stdout's buffer: flushing that gives the error number.
         const bool flushed = std::fflush(stdout) == 0;
         const int err = errno;
+        std::cout.flush();
         if (!flushed || std::ferror(stdout) || !std::cout) {
             std::cerr << "kvarlen-cli simulate: cannot write the result to the standard output"
                       << (flushed ? "" : std::string(". ") + std::strerror(err)) << "\n";

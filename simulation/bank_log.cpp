@@ -54,6 +54,8 @@ void TBankLog::Spill() {
     } else if (scratch_ != nullptr) {
         if (std::fwrite(buffer_.data(), sizeof(double), used_, scratch_) != used_) Fail(errno);
     } else if (memory_.size() + used_ <= 3 * kMemoryDeals) {
+        // All at once: growing step by step would hold the old and the new block together.
+        if (memory_.capacity() == 0) memory_.reserve(3 * kMemoryDeals + kBuffer);
         memory_.insert(memory_.end(), buffer_.begin(), buffer_.begin() + static_cast<long>(used_));
     } else {
         Fail(scratchError_ != 0 ? scratchError_ : ENOSPC);

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <clocale>
+#include <csignal>
 #include <cstdio>
 
 int main(int argc, char** argv) {
@@ -15,6 +16,8 @@ int main(int argc, char** argv) {
     // Numbers in files stay in the C format; the display takes its separator from QLocale.
     std::setlocale(LC_NUMERIC, "C");
     kvarlen::RouteEngineMessages();
+    // A file size limit makes a write fail (and the message box say so) instead of killing us.
+    std::signal(SIGXFSZ, SIG_IGN);
 
     kvarlen::TProgram program;
     program.Form1.show();

@@ -189,9 +189,14 @@ std::shared_ptr<TTable> OpenTable(const std::string& path, const std::vector<TDb
         return nullptr;
     };
     struct stat st {};
-    if (fstat(table->File.Fd, &st) == 0 && st.st_size == 0 && !InitialiseTable(*table))
+    if (fstat(table->File.Fd, &st) == 0 && st.st_size == 0 && !InitialiseTable(*table)) {
+        // An empty file found here stays empty: a half-made header would look damaged.
+        if (!created && ftruncate(table->File.Fd, 0) != 0) {
+            // The message below names the first failure; this one adds nothing.
+        }
         return fail("Не удается создать таблицу \"" + path + "\". " + ErrnoText(table->File.Errno),
                     true);
+    }
     uint64_t cutTo = 0;
     std::string why;
     if (!CheckSize(*table, cutTo, why)) return fail(why, false);

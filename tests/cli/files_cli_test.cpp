@@ -201,6 +201,12 @@ TEST_F(CliFaultTest, OutputsThatCannotBeWrittenExit1WithTheRealError) {
     std::ofstream(At("file")) << "x";
     ASSERT_EQ(Run({"simulate", "--deals", "100", "--seed", "3", "--out", At("file")}), 1);
     EXPECT_NE(Err().find("Not a directory"), std::string::npos) << Err();
+    // A history table whose folder cannot be made (tests run as root, where a read-only
+    // folder does not stop writes: a file stands where the folder should be).
+    ASSERT_EQ(Run({"simulate", "--mode", "ideal", "--deals", "5", "--dbf", At("file/DBF/t.dbf")}),
+              1);
+    EXPECT_NE(Err().find("Not a directory"), std::string::npos) << Err();
+    EXPECT_EQ(Out(), "");
     // The result itself cannot go out.
     const test::TCliRun full = test::RunCli("simulate --deals 100 --seed 3 --json >/dev/full");
     EXPECT_EQ(full.Status, 1);

@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -227,6 +228,26 @@ TEST_F(CliFaultTest, ASecondRunOnOneTableIsRefused) {
     const test::TDbfScan s = test::ScanDbf(table);
     EXPECT_EQ(s.Count, Json::parse(Out())["deals"].get<uint64_t>());
     EXPECT_TRUE(s.EndsAtCount);
+}
+
+TEST_F(CliFaultTest, WithoutATemporaryFolderTheBanksWaitInTheOutFolder) {
+    setenv("LD_PRELOAD", NO_TMPFILE_SHIM, 1);
+    const pid_t pid =
+        Start({"simulate", "--deals", "2000000", "--seed", "4", "--out", dir_.string()});
+    unsetenv("LD_PRELOAD");
+    int status = 0;
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    // Two million deals of banks are 48 MB: they must not sit in memory.
+    EXPECT_LT(usage.ru_maxrss, 32 * 1024);
+    std::ifstream bank(At("out/out_bank_" + DateStamp() + ".txt"), std::ios::binary);
+    int64_t lines = 0;
+    for (std::string line; std::getline(bank, line);) ++lines;
+    EXPECT_EQ(lines, 2000000);
+    // The scratch file left nothing behind.
+    EXPECT_EQ(std::distance(fs::directory_iterator(At("out")), fs::directory_iterator()), 2);
 }
 
 TEST_F(CliFaultTest, ATableWithAWrongCountIsRefusedUntouched) {

@@ -178,8 +178,8 @@ int RunSimulate(const SimulateOptions& o, const CLI::App& cmd) {
 
     g_stop = false;
     // Kept until the output is out: a stop asked for after the last deal changes nothing.
-    struct sigaction stopAction {
-    }, previous[3]{};
+    struct sigaction stopAction = {};
+    struct sigaction previous[3] = {};
     stopAction.sa_handler = OnInterrupt;
     sigemptyset(&stopAction.sa_mask);
     for (int i = 0; i < 3; ++i) sigaction(kStopSignals[i], &stopAction, &previous[i]);

@@ -51,7 +51,10 @@ TBankLog::~TBankLog() {
 void TBankLog::Spill() {
     // A failed log keeps counting deals but no longer keeps them; the bank file reports it.
     if (failed_) {
-    } else if (scratch_ != nullptr) {
+        used_ = 0;
+        return;
+    }
+    if (scratch_ != nullptr) {
         if (std::fwrite(buffer_.data(), sizeof(double), used_, scratch_) != used_) Fail(errno);
     } else if (memory_.size() + used_ <= 3 * kMemoryDeals) {
         // All at once: growing step by step would hold the old and the new block together.

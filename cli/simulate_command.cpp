@@ -7,8 +7,10 @@
 
 #include <atomic>
 #include <cctype>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <memory>
@@ -43,11 +45,19 @@ class RefusedError : public std::runtime_error {
 
 std::atomic<bool> g_stop{false};
 
-extern "C" void OnInterrupt(int) {
+// Ctrl-C, SIGTERM (batch systems, `timeout`) and SIGHUP (a closed terminal) all end the run
+// after the current deal; the same signal again ends the program at once.
+constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+extern "C" void OnInterrupt(int sig) {
     g_stop.store(true);
-    // A second Ctrl-C ends the program at once.
-    std::signal(SIGINT, SIG_DFL);
+    std::signal(sig, SIG_DFL);
 }
+
+// Exit statuses: 0 done, 1 a file or the table could not be written, 2 refused, 3 stopped.
+constexpr int kExitWriteFailed = 1;
+constexpr int kExitRefused = 2;
+constexpr int kExitStopped = 3;
 
 int IndexOf(const std::vector<std::string>& names, const std::string& name, const char* option) {
     for (size_t i = 0; i < names.size(); ++i)
@@ -152,8 +162,12 @@ int RunSimulate(const SimulateOptions& o, const CLI::App& cmd) {
             // The desktop program makes its "out" folder at start-up; so do we.
             ec.clear();
             std::filesystem::create_directories(std::filesystem::path(o.Out) / "out", ec);
-            if (ec)
-                throw RefusedError("cannot create folder \"" + o.Out + "/out\": " + ec.message());
+            if (ec) {
+                // Nothing was wrong with the command: the file system said no.
+                std::cerr << "kvarlen-cli simulate: cannot create folder \"" << o.Out
+                          << "/out\": " << ec.message() << "\n";
+                return kExitWriteFailed;
+            }
         }
         streams.Threads = o.Threads;
         streams.Seed = o.Seed >= 0 ? static_cast<uint32_t>(o.Seed) : TickCount();
@@ -164,23 +178,43 @@ int RunSimulate(const SimulateOptions& o, const CLI::App& cmd) {
     host.ShowProgress = isatty(STDERR_FILENO) != 0;
 
     g_stop = false;
-    auto previous = std::signal(SIGINT, OnInterrupt);
+    // Kept until the output is out: a stop asked for after the last deal changes nothing.
+    struct sigaction stopAction = {};
+    struct sigaction previous[3] = {};
+    stopAction.sa_handler = OnInterrupt;
+    sigemptyset(&stopAction.sa_mask);
+    for (int i = 0; i < 3; ++i) sigaction(kStopSignals[i], &stopAction, &previous[i]);
+    // A file size limit makes writes fail with EFBIG instead of killing the run unreported.
+    std::signal(SIGXFSZ, SIG_IGN);
     const TRunOutcome out = RunSimulationStreams(host, ideal, streams);
-    std::signal(SIGINT, previous);
-    // A deal log that cannot be created is a file that could not be written, not bad input.
-    if (!out.Ran) return out.DealLogError.empty() ? 2 : 1;
-    if (out.Result.Stopped)
-        std::cerr << "kvarlen-cli simulate: stopped after " << out.Result.Deals << " deals\n";
-
-    if (o.Json) {
-        const nlohmann::json j =
-            ResultJson(out.Result, RunConditions(host.Settings, ideal, host.Live), {streams.Seed},
-                       streams.Threads);
-        std::cout << j.dump(2) << "\n";
-    } else {
-        for (const std::string& line : out.Report) std::cout << line << "\n";
-    }
-    return out.DealLogError.empty() ? 0 : 1;
+    const int status = [&] {
+        // A deal log that cannot be created is a file that could not be written, not bad input.
+        if (!out.Ran)
+            return out.WriteFailed || !out.DealLogError.empty() ? kExitWriteFailed : kExitRefused;
+        if (out.Result.Stopped)
+            std::cerr << "kvarlen-cli simulate: stopped after " << out.Result.Deals << " deals\n";
+        if (o.Json) {
+            const nlohmann::json j =
+                ResultJson(out.Result, RunConditions(host.Settings, ideal, host.Live),
+                           {streams.Seed}, streams.Threads);
+            std::cout << j.dump(2) << "\n";
+        } else {
+            for (const std::string& line : out.Report) std::cout << line << "\n";
+        }
+        // std::cout writes through stdout's buffer: flushing that gives the error number.
+        const bool flushed = std::fflush(stdout) == 0;
+        const int err = errno;
+        std::cout.flush();
+        if (!flushed || std::ferror(stdout) || !std::cout) {
+            std::cerr << "kvarlen-cli simulate: cannot write the result to the standard output"
+                      << (flushed ? "" : std::string(". ") + std::strerror(err)) << "\n";
+            return kExitWriteFailed;
+        }
+        if (out.WriteFailed || !out.DealLogError.empty()) return kExitWriteFailed;
+        return out.Result.Stopped ? kExitStopped : 0;
+    }();
+    for (int i = 0; i < 3; ++i) sigaction(kStopSignals[i], &previous[i], nullptr);
+    return status;
 }
 
 } // namespace

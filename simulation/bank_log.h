@@ -1,8 +1,11 @@
-// The banks of boxes 1..3 after every deal of a strategy run, kept compactly (a scratch file,
-// or memory when none can be made) and written out as the bank file at the end of the run.
+// The banks of boxes 1..3 after every deal of a strategy run, kept compactly and written out as
+// the bank file at the end of the run. They go to a scratch file (in the temporary folder, else
+// in `scratchFolder`); without one, memory holds a bounded number of deals and the log fails
+// beyond it rather than grow without end.
 #pragma once
 
 #include <array>
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -12,7 +15,7 @@ namespace kvarlen {
 
 class TBankLog {
   public:
-    TBankLog();
+    explicit TBankLog(const std::string& scratchFolder = "");
     ~TBankLog();
     TBankLog(const TBankLog&) = delete;
     TBankLog& operator=(const TBankLog&) = delete;
@@ -26,18 +29,28 @@ class TBankLog {
         ++count_;
     }
     int64_t Count() const { return count_; }
-    // Calls f(b1, b2, b3) for every deal in order. False when the scratch file failed.
+    // Calls f(b1, b2, b3) for every deal in order. False when the log lost deals (a scratch file
+    // that could not be written or read, or no scratch file and too many deals for memory).
     template <class F> bool ForEach(F f);
+    bool Failed() const { return failed_; }
+    // The error that made the log fail.
+    int Error() const { return error_; }
+
+    // Deals kept in memory when there is no scratch file (24 bytes each).
+    static constexpr size_t kMemoryDeals = size_t{1} << 20;
 
   private:
     static constexpr size_t kBuffer = 3 * 4096;
     void Spill();
+    void Fail(int err);
     std::FILE* scratch_ = nullptr;
+    int scratchError_ = 0;
     std::vector<double> memory_;
     std::array<double, kBuffer> buffer_{};
     size_t used_ = 0;
     int64_t count_ = 0;
     bool failed_ = false;
+    int error_ = 0;
 };
 
 // Bank logs of streams played one after another: each stream's banks are shifted by `offset`
@@ -52,8 +65,12 @@ bool WriteBankFile(const std::string& path, const std::vector<TBankLogPart>& par
                    std::string& error);
 
 template <class F> bool TBankLog::ForEach(F f) {
+    if (failed_) return false;
     if (scratch_ != nullptr) {
-        std::fflush(scratch_);
+        if (std::fflush(scratch_) != 0) {
+            Fail(errno);
+            return false;
+        }
         std::rewind(scratch_);
         double rec[3 * 512];
         for (;;) {
@@ -61,7 +78,9 @@ template <class F> bool TBankLog::ForEach(F f) {
             for (size_t i = 0; i + 2 < n; i += 3) f(rec[i], rec[i + 1], rec[i + 2]);
             if (n < 3 * 512) break;
         }
+        if (std::ferror(scratch_)) Fail(errno);
         std::fseek(scratch_, 0, SEEK_END);
+        if (failed_) return false;
     }
     for (size_t i = 0; i + 2 < memory_.size(); i += 3)
         f(memory_[i], memory_[i + 1], memory_[i + 2]);

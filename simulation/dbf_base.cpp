@@ -1,16 +1,20 @@
 #include "simulation/dbf_base.h"
 
+#include "simulation/dbf_file.h"
 #include "simulation/text_files.h"
 
 #include <shapefil.h>
 
 #include <cctype>
+#include <cerrno>
 #include <clocale>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kvarlen {
@@ -19,11 +23,17 @@ namespace {
 
 struct TTable {
     std::string Path;
+    TDbfFile File;
     DBFHandle Dbf = nullptr;
     std::vector<TDbfField> Fields;
     std::mutex Mutex;
     int Users = 0;
-    int SinceUpdate = 0;
+    uint64_t HeaderLength = 0;
+    uint64_t RecordLength = 0;
+    uint32_t Records = 0; // complete records, as the header on disk counts them
+    // After a write failure: why, and whether a handle has told it already.
+    std::string Failure;
+    bool FailureTold = false;
 };
 
 struct TValue {
@@ -74,8 +84,66 @@ bool SameStructure(DBFHandle dbf, const std::vector<TDbfField>& fields, std::str
     return true;
 }
 
+std::string ErrnoText(int err) {
+    return err != 0 ? std::strerror(err) : "неизвестная ошибка";
+}
+
+// A new, empty table: the header and the fields, written through the locked file.
+bool InitialiseTable(TTable& table) {
+    SAHooks hooks = DbfHooks();
+    SetHookFile(&table.File);
+    DBFHandle created = DBFCreateLL(table.Path.c_str(), "LDID/201", &hooks);
+    SetHookFile(nullptr);
+    if (created == nullptr) return false;
+    bool ok = true;
+    for (const TDbfField& f : table.Fields)
+        ok = ok && DBFAddField(created, f.Name.c_str(), ShapeType(f), f.Width, f.Decimals) >= 0;
+    StampToday(created);
+    DBFUpdateHeader(created);
+    DBFClose(created);
+    return ok && !table.File.Failed;
+}
+
+// Checks the header against the file's size before anything is written. `cutTo` > 0: a torn
+// last record (or one the header did not count yet) is to be cut off there.
+bool CheckSize(TTable& table, uint64_t& cutTo, std::string& error) {
+    const std::string name = "Таблица \"" + table.Path + "\" ";
+    TDbfHeader h;
+    int err = 0;
+    struct stat st {};
+    if (!ReadDbfHeader(table.File.Fd, h, err) || fstat(table.File.Fd, &st) != 0) {
+        error = name + (err != 0 ? "не читается. " + ErrnoText(err) : "короче заголовка таблицы");
+        return false;
+    }
+    if (h.RecordLength == 0 || h.HeaderLength < 33) {
+        error = name + "испорчена: в заголовке длина записи " + std::to_string(h.RecordLength) +
+                ", длина заголовка " + std::to_string(h.HeaderLength);
+        return false;
+    }
+    const uint64_t size = static_cast<uint64_t>(st.st_size);
+    const uint64_t end = DbfDataEnd(h);
+    const uint64_t inFile = size > h.HeaderLength ? (size - h.HeaderLength) / h.RecordLength : 0;
+    if (size < end || size > end + h.RecordLength + 1) {
+        error = name + "испорчена: заголовок насчитывает " + std::to_string(h.Records) +
+                " записей, а в файле их " + std::to_string(inFile) + ". Таблица оставлена как есть";
+        return false;
+    }
+    table.HeaderLength = h.HeaderLength;
+    table.RecordLength = h.RecordLength;
+    table.Records = h.Records;
+    cutTo = 0;
+    if (size == end) return true;
+    if (size == end + 1) {
+        char last = 0;
+        if (pread(table.File.Fd, &last, 1, static_cast<off_t>(end)) == 1 && last == 0x1A)
+            return true;
+    }
+    cutTo = end;
+    return true;
+}
+
 std::shared_ptr<TTable> OpenTable(const std::string& path, const std::vector<TDbfField>& fields,
-                                  std::string& error) {
+                                  std::string& error, TDbfOpenInfo& info) {
     namespace fs = std::filesystem;
     std::error_code ec;
     const fs::path p(path);
@@ -92,55 +160,68 @@ std::shared_ptr<TTable> OpenTable(const std::string& path, const std::vector<TDb
         if (ec) {
             error =
                 "Не удается создать папку \"" + p.parent_path().string() + "\". " + ec.message();
+            info.FileError = true;
             return nullptr;
         }
     }
     auto table = std::make_shared<TTable>();
     table->Path = path;
     table->Fields = fields;
-    if (fs::exists(p, ec)) {
-        table->Dbf = DBFOpen(path.c_str(), "rb+");
-        if (table->Dbf == nullptr) {
-            error = "Не удается открыть таблицу \"" + path + "\"";
-            return nullptr;
+    bool created = false;
+    int err = 0;
+    table->File.Fd = OpenLocked(path, created, err);
+    if (table->File.Fd < 0) {
+        info.FileError = true;
+        error = err == EWOULDBLOCK
+                    ? "Таблица \"" + path +
+                          "\" уже открыта другим прогоном: одну таблицу пишет только один прогон"
+                    : "Не удается открыть таблицу \"" + path + "\". " + ErrnoText(err);
+        return nullptr;
+    }
+    // From here on the table is ours alone until it is closed.
+    auto fail = [&](const std::string& why, bool fileError) {
+        if (table->Dbf != nullptr) DBFClose(table->Dbf);
+        table->Dbf = nullptr;
+        if (created) unlink(path.c_str());
+        close(table->File.Fd);
+        error = why;
+        info.FileError = fileError;
+        return nullptr;
+    };
+    struct stat st {};
+    if (fstat(table->File.Fd, &st) == 0 && st.st_size == 0 && !InitialiseTable(*table)) {
+        // An empty file found here stays empty: a half-made header would look damaged.
+        if (!created && ftruncate(table->File.Fd, 0) != 0) {
+            // The message below names the first failure; this one adds nothing.
         }
-        std::string why;
-        if (!SameStructure(table->Dbf, fields, why)) {
-            DBFClose(table->Dbf);
-            error = "Таблица \"" + path + "\" не является таблицей истории: " + why;
-            return nullptr;
-        }
-    } else {
-        // shapelib names what it creates "<base>.dbf": build the table under a scratch name
-        // and move it to the exact name asked for.
-        const fs::path scratch =
-            p.parent_path() / (".kvarlen-new-" + std::to_string(getpid()) + ".dbf");
-        DBFHandle created = DBFCreateEx(scratch.c_str(), "LDID/201");
-        if (created == nullptr) {
-            error = "Не удается создать таблицу \"" + path + "\"";
-            return nullptr;
-        }
-        bool ok = true;
-        for (const TDbfField& f : fields)
-            ok = ok && DBFAddField(created, f.Name.c_str(), ShapeType(f), f.Width, f.Decimals) >= 0;
-        StampToday(created);
-        DBFUpdateHeader(created);
-        DBFClose(created);
-        if (ok) fs::rename(scratch, p, ec);
-        if (!ok || ec) {
-            fs::remove(scratch, ec);
-            error = "Не удается создать таблицу \"" + path + "\"";
-            return nullptr;
-        }
-        table->Dbf = DBFOpen(path.c_str(), "rb+");
-        if (table->Dbf == nullptr) {
-            error = "Не удается открыть таблицу \"" + path + "\"";
-            return nullptr;
-        }
+        return fail("Не удается создать таблицу \"" + path + "\". " + ErrnoText(table->File.Errno),
+                    true);
+    }
+    uint64_t cutTo = 0;
+    std::string why;
+    if (!CheckSize(*table, cutTo, why)) return fail(why, false);
+    SAHooks hooks = DbfHooks();
+    SetHookFile(&table->File);
+    table->Dbf = DBFOpenLL(path.c_str(), "rb+", &hooks);
+    SetHookFile(nullptr);
+    if (table->Dbf == nullptr) return fail("Не удается открыть таблицу \"" + path + "\"", false);
+    if (!SameStructure(table->Dbf, fields, why))
+        return fail("Таблица \"" + path + "\" не является таблицей истории: " + why, false);
+    if (cutTo > 0) {
+        if (!CutBackTo(table->File, cutTo))
+            return fail("Не удается исправить таблицу \"" + path + "\". " + ErrnoText(errno), true);
+        info.Notice = "Таблица \"" + path +
+                      "\": последняя запись прерванного прогона была неполной и удалена; в "
+                      "таблице " +
+                      std::to_string(table->Records) + " полных записей";
     }
     StampToday(table->Dbf);
-    // A valid header on disk from the start: a killed run leaves a readable table.
+    // A valid header with today's date on disk from the start.
     DBFUpdateHeader(table->Dbf);
+    if (table->File.Failed)
+        return fail("Не удается записать в таблицу \"" + path + "\". " +
+                        ErrnoText(table->File.Errno),
+                    true);
     return table;
 }
 
@@ -153,7 +234,10 @@ bool Lookup(int handle, TBase*& base) {
 
 } // namespace
 
-int OpenBase(const std::string& path, const std::vector<TDbfField>& fields, std::string& error) {
+int OpenBase(const std::string& path, const std::vector<TDbfField>& fields, std::string& error,
+             TDbfOpenInfo* info) {
+    TDbfOpenInfo ignored;
+    if (info == nullptr) info = &ignored;
     const lconv* lc = std::localeconv();
     if (lc == nullptr || lc->decimal_point == nullptr || std::string(lc->decimal_point) != ".") {
         error = "Для DBF-истории нужен LC_NUMERIC \"C\": числа были бы записаны с \"" +
@@ -169,7 +253,7 @@ int OpenBase(const std::string& path, const std::vector<TDbfField>& fields, std:
     if (it != g_tables.end()) {
         table = it->second;
     } else {
-        table = OpenTable(path, fields, error);
+        table = OpenTable(path, fields, error, *info);
         if (!table) return 0;
         g_tables[key] = table;
     }
@@ -219,6 +303,11 @@ bool AppendBlank(int handle, int flags, std::string* error) {
     TTable* table = base->Table.get();
     const std::vector<TValue>& record = base->Record;
     std::lock_guard<std::mutex> lock(table->Mutex);
+    if (!table->Failure.empty()) {
+        if (error) *error = table->FailureTold ? "" : table->Failure;
+        table->FailureTold = true;
+        return false;
+    }
     DBFHandle dbf = table->Dbf;
     const int row = DBFGetRecordCount(dbf);
     bool ok = true, any = false;
@@ -238,10 +327,19 @@ bool AppendBlank(int handle, int flags, std::string* error) {
     }
     // A record with nothing set is still one record.
     if (!any && !DBFWriteNULLAttribute(dbf, row, 0)) ok = false;
-    if (++table->SinceUpdate >= kDbfHeaderEvery) {
-        DBFUpdateHeader(dbf);
-        table->SinceUpdate = 0;
+    // The record, then the header that counts it: a failure in between leaves the old count.
+    DBFUpdateHeader(dbf);
+    if (table->File.Failed) {
+        const int err = table->File.Errno;
+        CutBackTo(table->File, table->HeaderLength + table->Records * table->RecordLength);
+        table->Failure = "Не удается записать в таблицу \"" + table->Path + "\" запись " +
+                         std::to_string(row + 1) + ". " + ErrnoText(err) + ". В таблице " +
+                         std::to_string(table->Records) + " полных записей";
+        table->FailureTold = true;
+        if (error) *error = table->Failure;
+        return false;
     }
+    table->Records = static_cast<uint32_t>(row + 1);
     if (!ok && error) {
         *error = bad >= 0 ? "Поле истории " + std::to_string(bad) + " (" +
                                 table->Fields[static_cast<size_t>(bad)].Name +
@@ -251,7 +349,7 @@ bool AppendBlank(int handle, int flags, std::string* error) {
     return ok;
 }
 
-bool CloseBase(int handle) {
+bool CloseBase(int handle, std::string* error) {
     std::lock_guard<std::mutex> lock(g_registry);
     auto it = g_handles.find(handle);
     if (it == g_handles.end()) return false;
@@ -264,8 +362,19 @@ bool CloseBase(int handle) {
             break;
         }
     std::lock_guard<std::mutex> tableLock(table->Mutex);
+    const bool failedBefore = table->File.Failed;
     DBFClose(table->Dbf);
     table->Dbf = nullptr;
+    int err = table->File.Failed && !failedBefore ? table->File.Errno : 0;
+    // What a crash of the machine could still lose: push it to the disk once, at the end.
+    if (err == 0 && !failedBefore && fsync(table->File.Fd) != 0) err = errno;
+    // Closing releases the lock.
+    close(table->File.Fd);
+    table->File.Fd = -1;
+    if (err != 0) {
+        if (error) *error = "Не удается закрыть таблицу \"" + table->Path + "\". " + ErrnoText(err);
+        return false;
+    }
     return true;
 }
 

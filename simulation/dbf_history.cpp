@@ -39,8 +39,8 @@ const std::vector<TDbfField>& HistoryFields() {
     return fields;
 }
 
-int OpenHistory(const std::string& path, std::string& error) {
-    return OpenBase(path, HistoryFields(), error);
+int OpenHistory(const std::string& path, std::string& error, TDbfOpenInfo* info) {
+    return OpenBase(path, HistoryFields(), error, info);
 }
 
 void WriteDealtFields(int h, const TBox& box, const TRules& rules, bool drawColumns) {

@@ -12,7 +12,7 @@ namespace kvarlen {
 
 const std::vector<TDbfField>& HistoryFields();
 // OpenBase with the history fields.
-int OpenHistory(const std::string& path, std::string& error);
+int OpenHistory(const std::string& path, std::string& error, TDbfOpenInfo* info = nullptr);
 
 // After the deal is classified: box 1's dealt cards and hand (fields 6..10, 18, 26) and, with
 // drawColumns, the draw tests (22..25, 27, 28).

@@ -28,6 +28,7 @@ struct TDealStream {
     int64_t Played = 0;
     int64_t Passes = 0;
     bool Stopped = false;
+    bool WriteFailed = false; // the history table could not be written: the stream stopped
     std::vector<std::string> GameLog;
     std::vector<TGameLogBank> GameLogBanks; // where the banks stand in GameLog
     TBankLog* BankLog = nullptr;            // strategy play, when the bank file is written

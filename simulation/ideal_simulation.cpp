@@ -180,10 +180,14 @@ void PlayIdealDeals(TDealStream& s, int64_t deals) {
             WriteOutcomeFields(s.DbfHandle, dealer, first);
             std::string error;
             if (!AppendBlank(s.DbfHandle, 0, &error)) {
-                // Keep what is written; the run goes on without the history.
-                host.Message(error);
+                // The table keeps its complete records; the run ends after this deal, so
+                // that no deal goes unrecorded.
+                if (!error.empty()) host.Message(error);
                 CloseBase(s.DbfHandle);
                 s.DbfHandle = 0;
+                s.WriteFailed = true;
+                s.Stopped = true;
+                stop = true;
             }
         }
         if (live.Statistics) CountFinalStats(s.Stats, boxes, team);

@@ -48,36 +48,48 @@ struct TRunParts {
     std::string DealLogError;
 };
 
-void CloseHistory(TRunParts& parts) {
+// False (after telling the host) when the table could not be closed properly.
+bool CloseHistory(TSimulationHost& host, TRunParts& parts) {
+    bool ok = true;
     for (TDealStream* s : parts.Streams)
         if (s->DbfHandle > 0) {
-            CloseBase(s->DbfHandle);
+            std::string error;
+            if (!CloseBase(s->DbfHandle, &error)) {
+                host.Message(error);
+                ok = false;
+            }
             s->DbfHandle = 0;
         }
+    return ok;
 }
 
-// Bank logs and history handles before the first deal; false when the table cannot be opened.
+// Bank logs and history handles before the first deal. When the table cannot be opened the
+// run is refused: the outcome says whether the file system was to blame.
 bool OpenRunFiles(TSimulationHost& host, const TRunSettings& settings, bool ideal,
-                  const TLiveOptions& live, TRunParts& parts) {
+                  const TLiveOptions& live, TRunParts& parts, TRunOutcome& refused) {
     if (!ideal && !settings.OutDir.empty())
         for (TDealStream* s : parts.Streams) {
-            parts.BankLogs.push_back(std::make_unique<TBankLog>());
+            parts.BankLogs.push_back(std::make_unique<TBankLog>(settings.OutDir + "/out"));
             s->BankLog = parts.BankLogs.back().get();
         }
     if (ideal && live.DbfHistory)
         for (TDealStream* s : parts.Streams) {
             std::string error;
-            s->DbfHandle = OpenHistory(settings.DbfPath, error);
+            TDbfOpenInfo info;
+            s->DbfHandle = OpenHistory(settings.DbfPath, error, &info);
+            if (!info.Notice.empty()) host.Message(info.Notice);
             if (s->DbfHandle == 0) {
                 host.Message(error);
-                CloseHistory(parts);
+                CloseHistory(host, parts);
+                refused.WriteFailed = info.FileError;
                 return false;
             }
         }
     if (!settings.DealLogPath.empty()) {
         if (!parts.DealLogFile.Open(settings.DealLogPath, parts.DealLogError)) {
             host.Message(parts.DealLogError);
-            CloseHistory(parts);
+            CloseHistory(host, parts);
+            refused.DealLogError = parts.DealLogError;
             return false;
         }
         for (TDealStream* s : parts.Streams) {
@@ -86,12 +98,6 @@ bool OpenRunFiles(TSimulationHost& host, const TRunSettings& settings, bool idea
         }
     }
     return true;
-}
-
-TRunOutcome Refused(const TRunParts& parts) {
-    TRunOutcome outcome;
-    outcome.DealLogError = parts.DealLogError;
-    return outcome;
 }
 
 // The end of a run: report, bankroll fields, report file, caption, bank file or history table.
@@ -129,8 +135,10 @@ TRunOutcome FinishRun(TSimulationHost& host, const TRunSettings& settings, bool 
         const std::vector<std::string> memo = host.MemoLines();
         lines.insert(lines.end(), memo.begin(), memo.end());
         std::string error;
-        if (!WriteTextFile(ReportFilePath(settings.OutDir, date), lines, error))
+        if (!WriteTextFile(ReportFilePath(settings.OutDir, date), lines, error)) {
             host.Message(error);
+            outcome.WriteFailed = true;
+        }
     }
     host.SetStartCaption("ready");
     if (!parts.BankLogs.empty()) {
@@ -139,8 +147,10 @@ TRunOutcome FinishRun(TSimulationHost& host, const TRunSettings& settings, bool 
             logParts.push_back(TBankLogPart{parts.BankLogs[i].get(), offsets[i]});
         host.BankLogReady(logParts);
         std::string error;
-        if (!WriteBankFile(BankFilePath(settings.OutDir, date), logParts, sep, error))
+        if (!WriteBankFile(BankFilePath(settings.OutDir, date), logParts, sep, error)) {
             host.Message(error);
+            outcome.WriteFailed = true;
+        }
     }
     if (parts.DealLogFile.IsOpen()) {
         std::vector<TDealLogPart> logParts;
@@ -150,7 +160,9 @@ TRunOutcome FinishRun(TSimulationHost& host, const TRunSettings& settings, bool 
         if (!parts.DealLogFile.Write(logParts, outcome.DealLogError))
             host.Message(outcome.DealLogError);
     }
-    CloseHistory(parts);
+    if (!CloseHistory(host, parts)) outcome.WriteFailed = true;
+    for (TDealStream* s : parts.Streams)
+        if (s->WriteFailed) outcome.WriteFailed = true;
     host.MarkDeckDirty();
     outcome.Result = result;
     return outcome;
@@ -179,7 +191,8 @@ TRunOutcome RunOnCallingThread(TSimulationHost& host, bool ideal, TDeck& deck, T
     stream.Seed = gen.UseMyRandom ? gen.RandomSeed : -1;
     TRunParts parts;
     parts.Streams.push_back(&stream);
-    if (!OpenRunFiles(host, settings, ideal, live, parts)) return Refused(parts);
+    TRunOutcome refused;
+    if (!OpenRunFiles(host, settings, ideal, live, parts, refused)) return refused;
     host.RunStarted();
     if (live.Trace) host.TraceInit();
     PrepareBoxes(boxes, settings.InitialBank);
@@ -297,7 +310,8 @@ TRunOutcome RunSimulationStreams(TSimulationHost& host, bool ideal, const TStrea
         s.Seed = StreamSeed(options.Seed, i);
         parts.Streams.push_back(&s);
     }
-    if (!OpenRunFiles(host, settings, ideal, live, parts)) return Refused(parts);
+    TRunOutcome refused;
+    if (!OpenRunFiles(host, settings, ideal, live, parts, refused)) return refused;
     host.RunStarted();
 
     const uint32_t start = TickCount();

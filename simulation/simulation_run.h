@@ -15,6 +15,9 @@ namespace kvarlen {
 struct TRunOutcome {
     // False: the run was refused before the first deal (the host was told why).
     bool Ran = false;
+    // A file or the history table that was asked for could not be written (the host was told
+    // which and why); with Ran false, the table could not be opened for writing.
+    bool WriteFailed = false;
     TRunResult Result;
     std::vector<std::string> Report;
     // Not empty when the deal log could not be created or written (the host was told).

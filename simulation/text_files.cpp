@@ -1,10 +1,13 @@
 #include "simulation/text_files.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <fcntl.h>
 #include <iconv.h>
+#include <unistd.h>
 
 namespace kvarlen {
 
@@ -87,29 +90,81 @@ std::string CannotCreateText(const std::string& path, int err) {
     return "Cannot create file \"" + path + "\". " + std::strerror(err);
 }
 
-bool WriteTextFile(const std::string& path, const std::vector<std::string>& lines,
-                   std::string& error) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (f == nullptr) {
-        error = CannotCreateText(path, errno);
+std::string CannotWriteText(const std::string& path, int err) {
+    return "Cannot write file \"" + path + "\". " + std::strerror(err) +
+           ". The file was left as it was";
+}
+
+TFileWriter::TFileWriter(std::string path) : path_(std::move(path)) {}
+
+TFileWriter::~TFileWriter() {
+    if (file_ != nullptr) std::fclose(file_);
+    if (!temp_.empty()) unlink(temp_.c_str());
+}
+
+bool TFileWriter::Open(std::string& error) {
+    static std::atomic<unsigned> serial{0};
+    const size_t slash = path_.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "" : path_.substr(0, slash + 1);
+    const std::string name = slash == std::string::npos ? path_ : path_.substr(slash + 1);
+    temp_ = folder + "." + name + "." + std::to_string(getpid()) + "-" +
+            std::to_string(serial.fetch_add(1)) + ".tmp";
+    // Not mkstemp: the file keeps the permissions the umask gives a new file.
+    const int fd = open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        error = CannotCreateText(path_, errno);
+        temp_.clear();
         return false;
     }
-    bool ok = true;
-    for (const std::string& line : lines) {
-        const std::string bytes = ToCp1251(line);
-        if (std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size() ||
-            std::fwrite("\r\n", 1, 2, f) != 2) {
-            ok = false;
-            break;
-        }
+    file_ = fdopen(fd, "wb");
+    if (file_ == nullptr) {
+        error = CannotCreateText(path_, errno);
+        close(fd);
+        return false;
     }
-    const int writeErr = errno;
-    if (std::fclose(f) != 0) ok = false;
-    if (!ok) {
-        error = "Cannot write file \"" + path + "\". " + std::strerror(writeErr);
-        std::remove(path.c_str());
+    return true;
+}
+
+void TFileWriter::Fail(int err) {
+    if (error_ == 0) error_ = err != 0 ? err : EIO;
+}
+
+bool TFileWriter::Write(const std::string& bytes) {
+    if (error_ != 0 || file_ == nullptr) return false;
+    if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) Fail(errno);
+    return error_ == 0;
+}
+
+bool TFileWriter::Commit(std::string& error) {
+    if (file_ == nullptr) {
+        error = CannotCreateText(path_, EBADF);
+        return false;
     }
-    return ok;
+    // A full disk often shows only when the buffer goes out, or at fsync on some file systems.
+    if (error_ == 0 && std::fflush(file_) != 0) Fail(errno);
+    if (error_ == 0 && fsync(fileno(file_)) != 0) Fail(errno);
+    const int closed = std::fclose(file_);
+    if (closed != 0) Fail(errno);
+    file_ = nullptr;
+    if (error_ != 0) {
+        error = CannotWriteText(path_, error_);
+        return false;
+    }
+    if (std::rename(temp_.c_str(), path_.c_str()) != 0) {
+        error = CannotCreateText(path_, errno);
+        return false;
+    }
+    temp_.clear();
+    return true;
+}
+
+bool WriteTextFile(const std::string& path, const std::vector<std::string>& lines,
+                   std::string& error) {
+    TFileWriter file(path);
+    if (!file.Open(error)) return false;
+    for (const std::string& line : lines)
+        if (!file.Write(ToCp1251(line) + "\r\n")) break;
+    return file.Commit(error);
 }
 
 } // namespace kvarlen

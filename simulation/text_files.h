@@ -1,6 +1,7 @@
 // The run's text files: Windows-1251 with CR LF line ends, named by the date.
 #pragma once
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,32 @@ std::string BankFilePath(const std::string& dir, const std::string& date);
 
 // The standard file-creation error text.
 std::string CannotCreateText(const std::string& path, int err);
+
+// A file written under a temporary name in its own folder and moved over the real name only when
+// every byte has reached the disk: a failure leaves the old file as it was (or none) and no
+// partial one. Messages name the real file and the error of the call that failed.
+class TFileWriter {
+  public:
+    explicit TFileWriter(std::string path);
+    ~TFileWriter(); // removes the temporary file when not committed
+    TFileWriter(const TFileWriter&) = delete;
+    TFileWriter& operator=(const TFileWriter&) = delete;
+
+    bool Open(std::string& error);
+    // False from the first failed write on; Commit then tells why.
+    bool Write(const std::string& bytes);
+    bool Commit(std::string& error);
+
+  private:
+    void Fail(int err);
+    std::string path_;
+    std::string temp_;
+    std::FILE* file_ = nullptr;
+    int error_ = 0;
+};
+
+// The text of a write that failed; the file itself was left as it was.
+std::string CannotWriteText(const std::string& path, int err);
 
 // Writes every line in Windows-1251 followed by CR LF, replacing the file. On failure returns
 // false with the error text and leaves no partial file behind.

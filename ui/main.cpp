@@ -6,12 +6,15 @@
 #include <QApplication>
 #include <QStringList>
 
+#include <csignal>
 #include <cstdio>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     kvarlen::SetUpApplication();
     kvarlen::RouteEngineMessages();
+    // A file size limit makes a write fail (and the message box say so) instead of killing us.
+    std::signal(SIGXFSZ, SIG_IGN);
 
     kvarlen::TProgram program;
     program.Form1.show();

@@ -22,6 +22,9 @@
 #include <shapefil.h>
 
 #include <cmath>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 using namespace kvarlen;
 
@@ -297,6 +300,26 @@ class TSimulationPageTest : public QObject {
         QCOMPARE(form().Button4->text(), QString("СТАРТ"));
         QVERIFY(!form().DeckDirty);
         QVERIFY(!QFile::exists(test::ReportPath()));
+    }
+
+    void historyInUseByAnotherRunRefusesTheRun() {
+        // Another process writing the table holds its lock.
+        const QByteArray path = QFile::encodeName(form().HistoryTablePath);
+        QDir().mkpath(QFileInfo(form().HistoryTablePath).path());
+        const int other = ::open(path.constData(), O_RDWR | O_CREAT, 0644);
+        QVERIFY(other >= 0);
+        QCOMPARE(::flock(other, LOCK_EX | LOCK_NB), 0);
+        form().RadioButton1->setChecked(true);
+        form().Edit4->setText("5");
+        form().DBF_cb->setChecked(true);
+        form().Button4Click();
+        ::close(other);
+        QCOMPARE(test::Messages().Texts.size(), 1);
+        QVERIFY2(test::Messages().Texts[0].contains("уже открыта другим прогоном"),
+                 qPrintable(test::Messages().Texts[0]));
+        QVERIFY(form().Memo3->toPlainText().isEmpty());
+        QCOMPARE(form().Button4->text(), QString("СТАРТ"));
+        QCOMPARE(QFileInfo(form().HistoryTablePath).size(), 0);
     }
 
     void badNumbersAbandonTheRun_data() {

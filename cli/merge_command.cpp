@@ -31,7 +31,7 @@ nlohmann::json ReadJson(const std::string& path) {
     try {
         return nlohmann::json::parse(in);
     } catch (const std::exception& e) {
-        throw MergeError(path + ": not JSON (" + e.what() + ")");
+        throw MergeError(path + ": not JSON (" + ShortText(e.what(), 300) + ")");
     }
 }
 
@@ -76,8 +76,9 @@ int RunMerge(const MergeOptions& o) {
                     conditions = j["conditions"];
                 } else if (j["conditions"] != conditions) {
                     throw MergeError("played under other conditions than " + o.Files[0] + "\n  " +
-                                     o.Files[0] + ": " + conditions.dump() + "\n  " + path + ": " +
-                                     j["conditions"].dump());
+                                     o.Files[0] + ": " + ShortText(conditions.dump(), 1000) +
+                                     "\n  " + path + ": " +
+                                     ShortText(j["conditions"].dump(), 1000));
                 }
                 const nlohmann::json& list = ResultField(j, "seeds");
                 // Without a seed the duplicate check would be blind.

@@ -1,7 +1,8 @@
 # Configures, builds and runs the sanitizer build's default tests (engine and command line):
-# cmake -DSOURCE= -DBINARY= -DGENERATOR= -DCXX= -P run_sanitized.cmake
+# cmake -DSOURCE= -DBINARY= -DGENERATOR= -DCXX= [-DLAUNCHER=ccache] -P run_sanitized.cmake
 execute_process(COMMAND ${CMAKE_COMMAND} -S ${SOURCE} -B ${BINARY} -G ${GENERATOR}
-                        -DCMAKE_CXX_COMPILER=${CXX} -DCMAKE_BUILD_TYPE=RelWithDebInfo
+                        -DCMAKE_CXX_COMPILER=${CXX} "-DCMAKE_CXX_COMPILER_LAUNCHER=${LAUNCHER}"
+                        -DCMAKE_BUILD_TYPE=RelWithDebInfo
                         -DKVARLEN_SANITIZE=ON -DKVARLEN_BUILD_UI=OFF -DKVARLEN_BUILD_BENCH=OFF
                 RESULT_VARIABLE rc)
 if(rc)

@@ -1,5 +1,7 @@
 #include "cards/notation.h"
 
+#include "cards/numfmt.h"
+
 #include <cctype>
 
 namespace kvarlen {
@@ -13,7 +15,7 @@ TCardRec ParseCard(const std::string& text) {
     std::string t;
     for (char c : text) t += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     auto fail = [&]() -> TCardRec {
-        throw NotationError("'" + text +
+        throw NotationError("'" + ShortText(text) +
                             "' is not a card (write a value A 2-9 X J Q K and a suit S C D H, "
                             "for example XS)");
     };

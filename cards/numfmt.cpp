@@ -50,9 +50,17 @@ Decimal ToDecimal(double value, int sig) {
 
 } // namespace
 
+std::string ShortText(const std::string& text, size_t maxBytes) {
+    if (text.size() <= maxBytes) return text;
+    size_t cut = maxBytes;
+    // Do not split a UTF-8 sequence.
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    return text.substr(0, cut) + "…";
+}
+
 int32_t StrToInt(const std::string& text) {
     const std::string t = Trim(text);
-    const std::string msg = "'" + text + "' is not a valid integer value";
+    const std::string msg = "'" + ShortText(text) + "' is not a valid integer value";
     if (t.empty()) throw ConvertError(msg);
     size_t i = 0;
     bool neg = false;
@@ -75,7 +83,7 @@ int32_t StrToInt(const std::string& text) {
 }
 
 double StrToFloat(const std::string& text) {
-    const std::string msg = "'" + text + "' is not a valid floating point value";
+    const std::string msg = "'" + ShortText(text) + "' is not a valid floating point value";
     std::string t = Trim(text);
     if (t.empty()) throw ConvertError(msg);
     // One decimal separator, either sign: "1,0" and "1.0" both work in every locale.
@@ -88,7 +96,11 @@ double StrToFloat(const std::string& text) {
     if (seps > 1) throw ConvertError(msg);
     const char* b = t.c_str();
     const char* e = b + t.size();
-    if (*b == '+') ++b;
+    // One sign at most: "+-1" is not a number.
+    if (*b == '+') {
+        ++b;
+        if (b == e || *b == '-') throw ConvertError(msg);
+    }
     if (b == e || (*b != '-' && *b != '.' && (*b < '0' || *b > '9'))) throw ConvertError(msg);
     double v = 0;
     auto res = std::from_chars(b, e, v, std::chars_format::general);

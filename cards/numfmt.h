@@ -13,11 +13,16 @@ class ConvertError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// A text as a message quotes it: long texts are cut (at a character boundary) and end in "…",
+// so that a refusal never echoes a whole oversized argument.
+std::string ShortText(const std::string& text, size_t maxBytes = 40);
+
 // Trims blanks; then a signed 32-bit decimal integer. Otherwise throws
 // "'<text>' is not a valid integer value".
 int32_t StrToInt(const std::string& text);
-// Trims blanks; then a decimal number with a comma or a point as separator and an optional
-// exponent. Otherwise throws "'<text>' is not a valid floating point value".
+// Trims blanks; then a decimal number with a comma or a point as separator, at most one sign
+// and an optional exponent; never infinite or NaN. Otherwise throws "'<text>' is not a valid
+// floating point value".
 double StrToFloat(const std::string& text);
 
 // Shortest form with up to 15 significant digits; integers without a decimal part; exponent

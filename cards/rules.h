@@ -1,6 +1,8 @@
 // The rules record, the payout table and the payoff.
 #pragma once
 
+#include "cards/numfmt.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -42,8 +44,28 @@ struct TRulesControls {
     std::string PriceBuyDealerGame = "1,0";
 };
 
+// The settings the game can be played with. The payout fields hold three digits; a price
+// beyond a thousand antes is no game, and keeps every expected value finite and exact enough.
+constexpr int32_t kMaxPayout = 999;
+constexpr double kMaxPrice = 1000.0;
+
+// A payout or price that is a number but outside those bounds. what() is the window's message;
+// the command line names its own option from Field and Text.
+class RulesRangeError : public ConvertError {
+  public:
+    // Field 0..9: the payouts from ace + king up to the royal flush; 10..13: the prices of
+    // exchanging one and two cards, of the sixth card and of the dealer's game.
+    RulesRangeError(int field, const std::string& text);
+    int Field;
+    std::string Text;
+};
+
+// The caption of a field as the settings page shows it ("рояль", "Покупка 6").
+const char* RulesFieldCaption(int field);
+
 // Reads the controls into rules and into PayTable. A field that is not a number throws
-// ConvertError with the standard message; payouts converted before it keep their new values.
+// ConvertError with the standard message, a payout outside 0..999 or a price outside
+// 0..1000 throws RulesRangeError; payouts read before the bad field keep their new values.
 void FillRules(const TRulesControls& controls, TRules& rules);
 
 // The payout of a combination flag. Any other value shows "Так не бывает. function PayOff"

@@ -88,7 +88,10 @@ struct Selection {
 Selection ParseOnly(const std::string& text) {
     if (text.empty()) return Selection{};
     Selection s{false, false, false, false};
-    for (const std::string& item : SplitList(text)) {
+    const std::vector<std::string> items = SplitList(text, "--only");
+    // "--only ," would otherwise run nothing and report success.
+    if (items.empty()) throw LayoutError("--only names none of raise, change1, change2, buy");
+    for (const std::string& item : items) {
         if (item == "raise")
             s.Raise = true;
         else if (item == "change1")
@@ -98,7 +101,8 @@ Selection ParseOnly(const std::string& text) {
         else if (item == "buy")
             s.Buy = true;
         else
-            throw LayoutError("--only: '" + item + "' is none of raise, change1, change2, buy");
+            throw LayoutError("--only: '" + ShortText(item) +
+                              "' is none of raise, change1, change2, buy");
     }
     return s;
 }
@@ -143,7 +147,7 @@ TRules ReadRules(const AnalyseOptions& o) {
     controls.PriceBuy6 = o.PriceBuy6;
     SetPayouts(o.Pay, controls);
     TRules rules;
-    FillRules(controls, rules);
+    FillRulesFromOptions(controls, rules);
     return rules;
 }
 

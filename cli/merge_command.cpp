@@ -6,8 +6,10 @@
 
 #include <fstream>
 #include <iostream>
+#include <limits>
 #include <memory>
 #include <set>
+#include <utility>
 
 namespace kvarlen::cli {
 
@@ -29,54 +31,92 @@ nlohmann::json ReadJson(const std::string& path) {
     try {
         return nlohmann::json::parse(in);
     } catch (const std::exception& e) {
-        throw MergeError(path + ": not JSON (" + e.what() + ")");
+        throw MergeError(path + ": not JSON (" + ShortText(e.what(), 300) + ")");
     }
+}
+
+// Adds a file's counters to the total, refusing a sum that no longer fits.
+void AddChecked(TRunResult& total, const TRunResult& part) {
+    auto check = [](int64_t a, int64_t b, const char* name) {
+        int64_t sum = 0;
+        if (__builtin_add_overflow(a, b, &sum))
+            throw MergeError(std::string(name) + " overflows when added to the files before");
+    };
+    check(total.Deals, part.Deals, "deals");
+    check(total.Passes, part.Passes, "dealt_deals");
+    check(total.DealsAsked, part.DealsAsked, "deals_asked");
+    const std::pair<const TClassCounts*, const TClassCounts*> tables[] = {
+        {&total.Stats.DealtByClass, &part.Stats.DealtByClass},
+        {&total.Stats.FinalByClass, &part.Stats.FinalByClass},
+        {&total.Stats.WonByClass, &part.Stats.WonByClass},
+        {&total.Stats.NoGameByClass, &part.Stats.NoGameByClass},
+        {&total.Stats.LostByClass, &part.Stats.LostByClass},
+        {&total.Stats.PassByClass, &part.Stats.PassByClass}};
+    for (const auto& [a, b] : tables)
+        for (size_t i = 0; i < a->size(); ++i) check((*a)[i], (*b)[i], "a class count");
+    for (size_t b = 0; b < total.Stats.BuyCount.size(); ++b)
+        check(total.Stats.BuyCount[b], part.Stats.BuyCount[b], "buy_count");
+    MergeResults(total, part);
 }
 
 int RunMerge(const MergeOptions& o) {
     TRunResult total;
     nlohmann::json conditions;
     std::vector<uint32_t> seeds;
+    // The seeds as the generator sees them: seeds that deal the same cards are the same.
     std::set<uint32_t> seen;
-    int threads = 0;
+    int64_t threads = 0;
     try {
         if (o.Files.empty()) throw MergeError("name at least one result file");
         for (size_t i = 0; i < o.Files.size(); ++i) {
             const std::string& path = o.Files[i];
-            const nlohmann::json j = ReadJson(path);
-            TRunResult r;
             try {
-                r = ResultFromJson(j);
+                const nlohmann::json j = ReadJson(path);
+                const TRunResult r = ResultFromJson(j);
+                if (i == 0) {
+                    conditions = j["conditions"];
+                } else if (j["conditions"] != conditions) {
+                    throw MergeError("played under other conditions than " + o.Files[0] + "\n  " +
+                                     o.Files[0] + ": " + ShortText(conditions.dump(), 1000) +
+                                     "\n  " + path + ": " +
+                                     ShortText(j["conditions"].dump(), 1000));
+                }
+                const nlohmann::json& list = ResultField(j, "seeds");
+                // Without a seed the duplicate check would be blind.
+                if (!list.is_array() || list.empty())
+                    throw MergeError("seeds must list at least one seed");
+                for (const auto& s : list) {
+                    const uint32_t seed =
+                        static_cast<uint32_t>(ReadWhole(s, "seeds", 0, 0xFFFFFFFFll));
+                    if (!seen.insert(EffectiveSeed(seed)).second)
+                        throw MergeError("seed " + std::to_string(seed) +
+                                         " deals what a seed merged already dealt (the same "
+                                         "deals twice)");
+                    seeds.push_back(seed);
+                }
+                threads += ReadWhole(j.contains("threads") ? j["threads"] : nlohmann::json(1),
+                                     "threads", 1, std::numeric_limits<int32_t>::max());
+                if (threads > std::numeric_limits<int32_t>::max())
+                    throw MergeError("threads overflows when added to the files before");
+                if (i == 0)
+                    total = r;
+                else
+                    AddChecked(total, r);
+            } catch (const MergeError& e) {
+                // ReadJson names the file itself.
+                const std::string what = e.what();
+                throw MergeError(what.rfind(path + ":", 0) == 0 ? what : path + ": " + what);
             } catch (const std::exception& e) {
                 throw MergeError(path + ": " + e.what());
             }
-            if (i == 0) {
-                conditions = j.at("conditions");
-            } else if (j.at("conditions") != conditions) {
-                throw MergeError(path + ": played under other conditions than " + o.Files[0] +
-                                 "\n  " + o.Files[0] + ": " + conditions.dump() + "\n  " + path +
-                                 ": " + j.at("conditions").dump());
-            }
-            for (const auto& s : j.at("seeds")) {
-                const uint32_t seed = s.get<uint32_t>();
-                // The same seed deals the same cards: merging it twice counts deals twice.
-                if (!seen.insert(seed).second)
-                    throw MergeError(path + ": seed " + std::to_string(seed) +
-                                     " was merged already (the same deals twice)");
-                seeds.push_back(seed);
-            }
-            threads += j.value("threads", 1);
-            if (i == 0)
-                total = r;
-            else
-                MergeResults(total, r);
         }
     } catch (const std::exception& e) {
         std::cerr << "kvarlen-cli merge: " << e.what() << "\n";
         return 2;
     }
     if (o.Json) {
-        std::cout << ResultJson(total, conditions, seeds, threads).dump(2) << "\n";
+        std::cout << ResultJson(total, conditions, seeds, static_cast<int>(threads)).dump(2)
+                  << "\n";
     } else {
         for (const std::string& line : ReportLines(total, ',')) std::cout << line << "\n";
     }
@@ -89,7 +129,8 @@ void AddMergeCommand(CLI::App& app, int& status) {
     auto o = std::make_shared<MergeOptions>();
     auto* cmd = app.add_subcommand(
         "merge", "Combine the --json results of simulate runs under the same conditions");
-    cmd->add_option("files", o->Files, "Result files of kvarlen-cli simulate --json")->required();
+    // Not required to CLI11: no files gets merge's own message.
+    cmd->add_option("files", o->Files, "Result files of kvarlen-cli simulate --json");
     cmd->add_flag("--json", o->Json, "JSON output (can be merged again)");
     cmd->callback([o, &status]() { status = RunMerge(*o); });
 }

@@ -3,36 +3,111 @@
 
 #include "cards/rules.h"
 
+#include <CLI/CLI.hpp>
+
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace kvarlen::cli {
 
-// Items separated by commas, blanks or semicolons.
-inline std::vector<std::string> SplitList(const std::string& text) {
+// Items separated by a comma or a semicolon (blanks around it allowed) or by blanks alone.
+// An empty item ("1,,2", a leading or trailing comma) is refused: a dropped field would shift
+// every value after it. An empty text gives no items.
+inline std::vector<std::string> SplitList(const std::string& text, const char* option) {
     std::vector<std::string> items;
     std::string cur;
+    bool separated = false; // a comma or semicolon since the last item
+    bool any = false;       // an item or a separator seen
+    auto emptyItem = [&]() {
+        throw std::runtime_error(std::string(option) + ": an empty item in '" + ShortText(text) +
+                                 "'");
+    };
     for (char c : text) {
-        if (c == ',' || c == ' ' || c == ';') {
-            if (!cur.empty()) items.push_back(cur);
-            cur.clear();
-        } else
+        if (c == ',' || c == ';') {
+            if (!cur.empty()) {
+                items.push_back(cur);
+                cur.clear();
+            } else if (separated || items.empty())
+                emptyItem();
+            separated = true;
+            any = true;
+        } else if (c == ' ' || c == '\t') {
+            if (!cur.empty()) {
+                items.push_back(cur);
+                cur.clear();
+                separated = false;
+            }
+        } else {
+            if (cur.empty()) separated = false;
             cur += c;
+            any = true;
+        }
     }
-    if (!cur.empty()) items.push_back(cur);
+    if (!cur.empty())
+        items.push_back(cur);
+    else if (separated)
+        emptyItem();
+    if (any && items.empty()) emptyItem();
     return items;
+}
+
+// Integers on the command line are decimal, whatever their leading zeros: "010" is ten and
+// "08" eight (CLI11 alone reads them as octal). Anything but an optional sign and digits is
+// refused with CLI11's conversion message.
+inline const CLI::Validator& DecimalInteger() {
+    static const CLI::Validator v(
+        [](std::string& text) -> std::string {
+            size_t i = (!text.empty() && (text[0] == '-' || text[0] == '+')) ? 1 : 0;
+            const size_t digits = i;
+            if (i == text.size()) return "'" + ShortText(text) + "' is not a decimal integer";
+            for (; i < text.size(); ++i)
+                if (text[i] < '0' || text[i] > '9')
+                    return "'" + ShortText(text) + "' is not a decimal integer";
+            size_t first = digits;
+            while (first + 1 < text.size() && text[first] == '0') ++first;
+            const std::string sign = (digits == 1 && text[0] == '-') ? "-" : "";
+            text = sign + text.substr(first);
+            return {};
+        },
+        "", "DECIMAL");
+    return v;
+}
+
+// An integer option read as a decimal number.
+template <typename T>
+CLI::Option* AddInteger(CLI::App* cmd, const std::string& name, T& value,
+                        const std::string& description) {
+    return cmd->add_option(name, value, description)->transform(DecimalInteger());
 }
 
 // --pay "1,1,2,3,4,5,7,20,50,100" into the payout fields; empty keeps the defaults.
 inline void SetPayouts(const std::string& text, TRulesControls& controls) {
     if (text.empty()) return;
-    const std::vector<std::string> pay = SplitList(text);
+    const std::vector<std::string> pay = SplitList(text, "--pay");
     if (pay.size() != 10)
         throw std::runtime_error(
             "--pay needs ten payouts from ace + king up to the royal flush, got " +
             std::to_string(pay.size()));
     for (size_t i = 0; i < 10; ++i) controls.Pay[i] = pay[i];
+}
+
+// FillRules with the command line's words for a payout or price out of bounds.
+inline void FillRulesFromOptions(const TRulesControls& controls, TRules& rules) {
+    static const char* const kPayNames[10] = {
+        "ace + king", "a pair",       "two pairs",      "three of a kind",  "a straight",
+        "a flush",    "a full house", "four of a kind", "a straight flush", "the royal flush"};
+    static const char* const kPriceOptions[4] = {"--price-change1", "--price-change2",
+                                                 "--price-buy6", "--price-dealer-game"};
+    try {
+        FillRules(controls, rules);
+    } catch (const RulesRangeError& e) {
+        if (e.Field < 10)
+            throw std::runtime_error("--pay: the payout of " + std::string(kPayNames[e.Field]) +
+                                     " must be 0..999, not '" + ShortText(e.Text) + "'");
+        throw std::runtime_error(std::string(kPriceOptions[e.Field - 10]) +
+                                 " must be 0..1000 antes, not '" + ShortText(e.Text) + "'");
+    }
 }
 
 } // namespace kvarlen::cli

@@ -64,7 +64,7 @@ int IndexOf(const std::vector<std::string>& names, const std::string& name, cons
         if (names[i] == name) return static_cast<int>(i);
     std::string all;
     for (const std::string& n : names) all += (all.empty() ? "" : "|") + n;
-    throw RefusedError(std::string(option) + ": '" + name + "' is none of " + all);
+    throw RefusedError(std::string(option) + ": '" + ShortText(name) + "' is none of " + all);
 }
 
 // The command line without windows: the memo is this run's report, messages go to stderr, and
@@ -116,7 +116,7 @@ void ReadRules(const SimulateOptions& o, TRunSettings& s) {
     controls.PriceBuy6 = o.PriceBuy6;
     controls.PriceBuyDealerGame = o.PriceDealerGame;
     SetPayouts(o.Pay, controls);
-    FillRules(controls, s.Rules);
+    FillRulesFromOptions(controls, s.Rules);
     s.DealerAK = s.Rules.AKPlays;
 }
 
@@ -131,8 +131,11 @@ int RunSimulate(const SimulateOptions& o, const CLI::App& cmd) {
                 if (cmd.count(opt) > 0)
                     throw RefusedError(std::string(opt) + " applies to --mode ideal only");
         if (o.Threads < 1 || o.Threads > 256) throw RefusedError("--threads must be 1..256");
-        if (cmd.count("--seed") > 0 && (o.Seed < 0 || o.Seed > 0xFFFFFFFFll))
-            throw RefusedError("--seed must be 0..4294967295");
+        // The generator works modulo 2^31 - 1: other seeds deal what one of these deals.
+        if (cmd.count("--seed") > 0 && (o.Seed < 1 || o.Seed > kMaxSeed))
+            throw RefusedError("--seed must be 1..2147483646");
+        if (o.Boxes < 1 || o.Boxes > 3) throw RefusedError("--boxes must be 1, 2 or 3");
+        if (o.Deals < 1) throw RefusedError("--deals must be at least 1");
         if (o.Log && o.Out.empty())
             throw RefusedError("--log writes the game log into the report file: give --out too");
         TRunSettings& s = host.Settings;
@@ -158,6 +161,9 @@ int RunSimulate(const SimulateOptions& o, const CLI::App& cmd) {
             static_cast<TInfoMode>(IndexOf({"in-turn", "beacon", "full"}, o.Info, "--info"));
         host.Live.Filter = IndexOf(FilterNames(), o.Filter, "--filter");
         host.Live.DbfHistory = !o.Dbf.empty();
+        // No hand is of the ace + king class when it does not play: the run would never end.
+        if (ideal && host.Live.Filter == 1 && !s.Rules.AKPlays)
+            throw RefusedError("--filter ak never finds a deal with --no-ak");
         if (!o.Out.empty()) {
             // The desktop program makes its "out" folder at start-up; so do we.
             ec.clear();
@@ -170,7 +176,8 @@ int RunSimulate(const SimulateOptions& o, const CLI::App& cmd) {
             }
         }
         streams.Threads = o.Threads;
-        streams.Seed = o.Seed >= 0 ? static_cast<uint32_t>(o.Seed) : TickCount();
+        // The tick count as the seed that deals the same, so that --seed repeats the run.
+        streams.Seed = o.Seed >= 0 ? static_cast<uint32_t>(o.Seed) : EffectiveSeed(TickCount());
     } catch (const std::exception& e) {
         std::cerr << "kvarlen-cli simulate: " << e.what() << "\n";
         return 2;
@@ -224,10 +231,10 @@ void AddSimulateCommand(CLI::App& app, int& status) {
     auto* cmd = app.add_subcommand("simulate", "Play many deals for a team of boxes, by the "
                                                "strategy rules or ideally, and report the result");
     cmd->add_option("--mode", o->Mode, "strategy or ideal")->capture_default_str();
-    cmd->add_option("--boxes", o->Boxes, "Boxes of the team, 1..3")->capture_default_str();
-    cmd->add_option("--deals", o->Deals, "Deals to play")->capture_default_str();
-    cmd->add_option("--bank", o->Bank, "Initial bank of each box, in antes")->capture_default_str();
-    cmd->add_option("--seed", o->Seed, "Seed of the card generator (default: the tick count)");
+    AddInteger(cmd, "--boxes", o->Boxes, "Boxes of the team, 1..3")->capture_default_str();
+    AddInteger(cmd, "--deals", o->Deals, "Deals to play")->capture_default_str();
+    AddInteger(cmd, "--bank", o->Bank, "Initial bank of each box, in antes")->capture_default_str();
+    AddInteger(cmd, "--seed", o->Seed, "Seed of the card generator (default: the tick count)");
     cmd->add_option("--info", o->Info, "Ideal play: in-turn, beacon or full")
         ->capture_default_str();
     cmd->add_option("--filter", o->Filter,
@@ -264,7 +271,7 @@ void AddSimulateCommand(CLI::App& app, int& status) {
                     "Write one row per box and deal to this file: CSV with a header, or JSON "
                     "lines when the name ends in .jsonl");
     cmd->add_flag("--json", o->Json, "JSON output, for kvarlen-cli merge");
-    cmd->add_option("--threads", o->Threads, "Independent deal streams on this many threads")
+    AddInteger(cmd, "--threads", o->Threads, "Independent deal streams on this many threads")
         ->capture_default_str();
     cmd->callback([o, cmd, &status]() { status = RunSimulate(*o, *cmd); });
 }

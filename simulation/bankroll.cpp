@@ -7,6 +7,13 @@ namespace kvarlen {
 namespace {
 const char* const kDivByZero = "Floating point division by zero";
 const char* const kInvalidOp = "Invalid floating point operation";
+const char* const kOverflow = "Floating point overflow";
+
+// Figures beyond the range of a double are refused rather than shown as INF or NAN.
+double Finite(double x) {
+    if (!std::isfinite(x)) throw MathError(kOverflow);
+    return x;
+}
 
 double CheckedSqrt(double x) {
     if (x < 0 || std::isnan(x)) throw MathError(kInvalidOp);
@@ -16,21 +23,21 @@ double CheckedSqrt(double x) {
 
 double RiskOfRuin(double mo, double bank, double variance) {
     if (variance == 0) throw MathError(kDivByZero);
-    return std::exp(-2.0 * mo * bank / variance);
+    return Finite(std::exp(Finite(-2.0 * mo * bank / variance)));
 }
 
 double MinimalBank(double mo, double variance) {
     if (mo == 0) throw MathError(kDivByZero);
-    return variance / mo;
+    return Finite(variance / mo);
 }
 
 TSpread Spread(long long deals, double mo, double variance) {
     const double n = static_cast<double>(deals);
-    const double half = 2.0 * CheckedSqrt(n * variance);
+    const double half = Finite(2.0 * CheckedSqrt(Finite(n * variance)));
     TSpread s;
-    s.Expected = n * mo;
-    s.Low = s.Expected - half;
-    s.High = s.Expected + half;
+    s.Expected = Finite(n * mo);
+    s.Low = Finite(s.Expected - half);
+    s.High = Finite(s.Expected + half);
     return s;
 }
 

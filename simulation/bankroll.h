@@ -6,7 +6,8 @@
 
 namespace kvarlen {
 
-// "Floating point division by zero" or "Invalid floating point operation".
+// "Floating point division by zero", "Invalid floating point operation" or "Floating point
+// overflow" (a figure beyond the range of a double).
 class MathError : public std::runtime_error {
   public:
     using std::runtime_error::runtime_error;

@@ -39,6 +39,15 @@ bool BeginRun(TSimulationHost& host, TRunSettings& settings) {
     return true;
 }
 
+// Ideal play with the filter "AK" while ace + king does not play would deal for ever: no hand
+// is of that class. False (after telling the host) for that run.
+bool FilterCanPass(TSimulationHost& host, const TRunSettings& settings, bool ideal,
+                   const TLiveOptions& live) {
+    if (!ideal || live.Filter != 1 || settings.Rules.AKPlays) return true;
+    host.Message("Раздач AK не будет: туз+король не играет (\"AK играет\" выключено)");
+    return false;
+}
+
 // What the streams of a run share at the end.
 struct TRunParts {
     std::vector<TDealStream*> Streams;
@@ -181,6 +190,7 @@ TRunOutcome RunOnCallingThread(TSimulationHost& host, bool ideal, TDeck& deck, T
     if (!BeginRun(host, settings)) return {};
     TLiveOptions live;
     host.ReadLiveOptions(live);
+    if (!FilterCanPass(host, settings, ideal, live)) return {};
 
     TDealStream stream;
     stream.Host = &host;
@@ -278,6 +288,7 @@ TRunOutcome RunSimulationStreams(TSimulationHost& host, bool ideal, const TStrea
     if (!BeginRun(host, settings)) return {};
     TLiveOptions live;
     host.ReadLiveOptions(live);
+    if (!FilterCanPass(host, settings, ideal, live)) return {};
     live.Trace = false;
 
     std::atomic<bool> stop{false};

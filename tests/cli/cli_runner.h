@@ -18,13 +18,15 @@ struct TCliRun {
     std::string Err;
 };
 
-// args are passed through the shell as they stand (quote card lists).
-inline TCliRun RunCli(const std::string& args) {
+// args are passed through the shell as they stand (quote card lists). A run still going after
+// `seconds` (when given) is ended and reports status 124.
+inline TCliRun RunCli(const std::string& args, int seconds = 0) {
     // One file per test process: ctest runs tests side by side.
     const std::string errFile =
         ::testing::TempDir() + "kvarlen_cli_stderr_" + std::to_string(getpid()) + ".txt";
     const std::string command =
-        std::string("\"") + KVARLEN_CLI + "\" " + args + " 2>\"" + errFile + "\"";
+        (seconds > 0 ? "timeout " + std::to_string(seconds) + " " : std::string()) + "\"" +
+        KVARLEN_CLI + "\" " + args + " 2>\"" + errFile + "\"";
     TCliRun run;
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return run;

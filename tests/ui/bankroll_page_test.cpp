@@ -85,6 +85,19 @@ class TBankrollPageTest : public QObject {
         QCOMPARE(page->LabelMathBank->text(), QString("MinBank ="));
     }
 
+    void figuresBeyondADoubleChangeNothing() {
+        // They were shown as "от NAN до INF".
+        fill("100", "1e308", "1e308", "10");
+        page->Button16->click();
+        QCOMPARE(messages().last(), QString("Floating point overflow"));
+        QCOMPARE(page->LabelMathRazbros->text(), QString("от ... до ..."));
+        QVERIFY(page->MathChart->chart()->series().isEmpty());
+        fill("1e300", "-1e300", "1e-300", "10");
+        page->Button14->click();
+        QCOMPARE(messages().last(), QString("Floating point overflow"));
+        QCOMPARE(page->LabelMathROR->text(), QString("ROR = "));
+    }
+
     void conversionErrorsShowTheStandardMessageAndChangeNothing() {
         fill("100", "abc", "2,5", "10");
         page->Button14->click();

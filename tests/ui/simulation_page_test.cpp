@@ -322,6 +322,26 @@ class TSimulationPageTest : public QObject {
         QCOMPARE(QFileInfo(form().HistoryTablePath).size(), 0);
     }
 
+    void akFilterWithoutAkIsRefused() {
+        // No hand is of the ace + king class when it does not play: the run never ended.
+        form().RadioButton1->setChecked(true);
+        form().CheckBox9->setChecked(false);
+        form().ComboBox4->setCurrentIndex(1);
+        form().Edit4->setText("1");
+        form().Button4Click();
+        QCOMPARE(test::Messages().Texts.size(), 1);
+        QVERIFY(test::Messages().Texts[0].contains("AK играет"));
+        QVERIFY(form().Memo3->toPlainText().isEmpty());
+        QCOMPARE(form().Button4->text(), QString("СТАРТ"));
+        QVERIFY(!form().DeckDirty);
+        // With ace + king playing the same filter finds its deal.
+        test::Messages().Texts.clear();
+        form().CheckBox9->setChecked(true);
+        form().Button4Click();
+        QVERIFY(test::Messages().Texts.isEmpty());
+        QCOMPARE(PlayedDeals(form()), 1);
+    }
+
     void badNumbersAbandonTheRun_data() {
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("text");
@@ -341,6 +361,15 @@ class TSimulationPageTest : public QObject {
         QTest::newRow("four boxes") << "ComboBox1"
                                     << "4"
                                     << "";
+        // A price beyond a thousand antes made every value infinite or wrong.
+        QTest::newRow("dear sixth card")
+            << "ePrice_buy6"
+            << "1e308"
+            << "Цена \"Покупка 6\" должна быть от 0 до 1000, а не 1e308";
+        QTest::newRow("negative exchange price")
+            << "ePrice_Change1"
+            << "-1"
+            << "Цена \"Обмен 1\" должна быть от 0 до 1000, а не -1";
     }
     void badNumbersAbandonTheRun() {
         QFETCH(QString, field);

@@ -14,6 +14,7 @@ int main(int argc, char** argv) {
     kvarlen::cli::AddSimulateCommand(app, status);
     kvarlen::cli::AddMergeCommand(app, status);
     kvarlen::cli::AddBankrollCommand(app, status);
+    kvarlen::cli::AddExactCommand(app, status);
     CLI11_PARSE(app, argc, argv);
     return status;
 }

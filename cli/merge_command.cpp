@@ -34,6 +34,7 @@ nlohmann::json ReadJson(const std::string& path) {
 }
 
 int RunMerge(const MergeOptions& o) {
+    if (!o.Files.empty() && IsExactResultFile(o.Files[0])) return MergeExactFiles(o.Files, o.Json);
     TRunResult total;
     nlohmann::json conditions;
     std::vector<uint32_t> seeds;

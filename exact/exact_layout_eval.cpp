@@ -286,9 +286,16 @@ LayoutOutcome SettledOutcome(const TDeck& unseen, const THand& box, const TCardR
 }
 
 TExactLayoutCounts CountLayout(const TExactLayout& layout, const TExactConfig& cfg) {
+    return CountLayoutCards(LayoutHand(layout), LayoutOpenCard(layout), cfg);
+}
+
+TExactLayoutCounts CountLayoutCards(const THand& box, const TCardRec& open,
+                                    const TExactConfig& cfg) {
     TExactLayoutCounts c;
-    THand hand = LayoutHand(layout);
-    const TCardRec open = LayoutOpenCard(layout);
+    THand hand = box;
+    hand.Count = 5;
+    hand.Cards[6] = TCardRec{};
+    hand.Sorted = 0;
     EvaluateHand(hand, cfg.Rules.AKPlays);
     c.DealtClass = ComboIndex(hand.Combo);
     c.OpenValue = open.Value;

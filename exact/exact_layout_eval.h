@@ -40,6 +40,9 @@ TExactConfig MakeExactConfig(const TRules& rules, TExactMode mode, bool dealerAK
 
 // The exact counts of one layout (its own deals, not yet times its multiplicity).
 TExactLayoutCounts CountLayout(const TExactLayout& layout, const TExactConfig& cfg);
+// The same for any five cards (slots 1..5, in any order) and open card.
+TExactLayoutCounts CountLayoutCards(const THand& box, const TCardRec& open,
+                                    const TExactConfig& cfg);
 
 // How a flush of the box fares against every dealer flush that the counters call a push: the
 // dealer's four closed cards from the unseen cards of the open card's suit (`unseen` has the

@@ -146,6 +146,10 @@ TEST(ExactRun, RowsSplitTheDealsAndAddUpToTheValue) {
             for (int v = 1; v <= 13; ++v)
                 for (int d = 0; d < kDecisions; ++d) chart += t.Chart[c][v][d].Deals;
         EXPECT_EQ(chart, t.Deals());
+        const std::vector<std::string> csv = ExactTableCsvLines(r, ',');
+        EXPECT_EQ(csv.size(), ExactTableRows(r).size() + 2);
+        EXPECT_EQ(csv[1].rfind("пас;" + std::to_string(t.RowDeals[kRowPassed]) + ";", 0), 0u);
+        EXPECT_EQ(csv.back().rfind("MO;", 0), 0u);
     }
 }
 

@@ -92,6 +92,22 @@ TEST(ExactLayoutCount, DealerFlushesSplitAsTheCountersCountThem) {
         const TFlushSplit f = SplitDealerFlushes(view, open, box, true);
         EXPECT_EQ(f.Total, perClass[6].Total) << layout;
         EXPECT_EQ(f.Won + f.Lost + f.Push, f.Total) << layout;
+        // The list dealt out once gives the same, also with a card of the open suit received.
+        const TDealerFlushes once(view, open, true);
+        const TFlushSplit g = once.Split(box, 0);
+        EXPECT_EQ(g.Won, f.Won);
+        EXPECT_EQ(g.Lost, f.Lost);
+        EXPECT_EQ(g.Push, f.Push);
+        for (int v = 1; v <= 13; ++v) {
+            if (v == open.Value || !view.IsUnseen(open.Suit, v)) continue;
+            TDeck less = view;
+            less.Take(TCardRec{open.Suit, v, 0});
+            const TFlushSplit a = SplitDealerFlushes(less, open, box, true);
+            const TFlushSplit b = once.Split(box, v);
+            EXPECT_EQ(a.Total, b.Total) << layout << " less " << v;
+            EXPECT_EQ(a.Won, b.Won) << layout << " less " << v;
+            EXPECT_EQ(a.Lost, b.Lost) << layout << " less " << v;
+        }
     }
 }
 

@@ -173,8 +173,15 @@ int RunMergeFiles(const std::vector<std::string>& files, const ExactOptions& o) 
                 throw Refused(path + ": " + e.what());
             }
         }
-        if (!o.Decisions.empty()) CheckWritable(o.Decisions);
         const TExactResult total = MergeExactParts(parts);
+        if (!o.Decisions.empty()) {
+            try {
+                CheckWritable(o.Decisions);
+            } catch (const std::exception& e) {
+                std::cerr << "kvarlen-cli exact: cannot write " << e.what() << "\n";
+                return 1;
+            }
+        }
         return Output(total, o);
     } catch (const std::exception& e) {
         std::cerr << "kvarlen-cli exact: " << e.what() << "\n";

@@ -4,11 +4,19 @@
 
 #include <CLI/CLI.hpp>
 
+#include <string>
+#include <vector>
+
 namespace kvarlen::cli {
 
 void AddAnalyseCommand(CLI::App& app, int& status);
 void AddSimulateCommand(CLI::App& app, int& status);
 void AddMergeCommand(CLI::App& app, int& status);
 void AddBankrollCommand(CLI::App& app, int& status);
+void AddExactCommand(CLI::App& app, int& status);
+
+// Results of `exact --json` given to `merge`: recognised and merged as exact parts.
+bool IsExactResultFile(const std::string& path);
+int MergeExactFiles(const std::vector<std::string>& files, bool json);
 
 } // namespace kvarlen::cli

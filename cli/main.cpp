@@ -16,6 +16,7 @@ int main(int argc, char** argv) {
     kvarlen::cli::AddSimulateCommand(app, status);
     kvarlen::cli::AddMergeCommand(app, status);
     kvarlen::cli::AddBankrollCommand(app, status);
+    kvarlen::cli::AddExactCommand(app, status);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

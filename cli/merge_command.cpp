@@ -60,6 +60,7 @@ void AddChecked(TRunResult& total, const TRunResult& part) {
 }
 
 int RunMerge(const MergeOptions& o) {
+    if (!o.Files.empty() && IsExactResultFile(o.Files[0])) return MergeExactFiles(o.Files, o.Json);
     TRunResult total;
     nlohmann::json conditions;
     std::vector<uint32_t> seeds;

@@ -28,7 +28,7 @@ struct SimulateOptions {
     int64_t Seed = -1;
     std::string Info = "beacon";
     std::string Filter = "any";
-    bool Stats = false, NoInsurance = false, NoAK = false, NoBuy = false;
+    bool Stats = false, NoInsurance = false, NoAK = false, NoBuy = false, Exchange1 = false;
     std::string DealerGame = "none";
     bool AntePaid = false;
     std::string PriceChange1 = "1", PriceChange2 = "1", PriceBuy6 = "1", PriceDealerGame = "1";
@@ -108,7 +108,7 @@ void ReadRules(const SimulateOptions& o, TRunSettings& s) {
     controls.Insurance = !o.NoInsurance;
     controls.AKPlays = !o.NoAK;
     controls.Buy6 = !o.NoBuy;
-    controls.Exchange1 = false;
+    controls.Exchange1 = o.Exchange1;
     controls.DealerGameBuyIndex = IndexOf({"none", "high", "low"}, o.DealerGame, "--dealer-game");
     controls.AntePaidIndex = o.AntePaid ? 1 : 0;
     controls.PriceChange1 = o.PriceChange1;
@@ -130,6 +130,12 @@ int RunSimulate(const SimulateOptions& o, const CLI::App& cmd) {
             for (const char* opt : {"--info", "--filter", "--dbf"})
                 if (cmd.count(opt) > 0)
                     throw RefusedError(std::string(opt) + " applies to --mode ideal only");
+        if (o.Exchange1 && !ideal)
+            throw RefusedError("--exchange1 applies to --mode ideal only (strategy play never "
+                               "exchanges)");
+        if (o.Exchange1 && !o.NoBuy)
+            throw RefusedError("--exchange1 and buying a sixth card exclude each other, as "
+                               "\"обмен 1 карты\" and \"покупка 6 карты\" do: add --no-buy");
         if (o.Threads < 1 || o.Threads > 256) throw RefusedError("--threads must be 1..256");
         // The generator works modulo 2^31 - 1: other seeds deal what one of these deals.
         if (cmd.count("--seed") > 0 && (o.Seed < 1 || o.Seed > kMaxSeed))
@@ -246,6 +252,8 @@ void AddSimulateCommand(CLI::App& app, int& status) {
     cmd->add_flag("--no-insurance", o->NoInsurance, "No insurance");
     cmd->add_flag("--no-ak", o->NoAK, "Ace + king does not play");
     cmd->add_flag("--no-buy", o->NoBuy, "No sixth card can be bought");
+    cmd->add_flag("--exchange1", o->Exchange1,
+                  "Ideal play: a box may exchange one card (\"обмен 1 карты\"; needs --no-buy)");
     cmd->add_option("--dealer-game", o->DealerGame,
                     "Buying the dealer a game: none, high (discard the highest), low (the lowest)")
         ->capture_default_str();

@@ -157,13 +157,17 @@ void CountIdeal(TExactLayoutCounts& c, const TExactConfig& cfg, THand hand, cons
     const int32_t mark = buy ? kMarkBought : kMarkExchanged;
     TCardRec cand[52];
     const int n = Candidates(view, open, cand);
+    std::unique_ptr<TDealerFlushes> flushes;
     for (int j = 0; j < n; ++j) {
         THand h = Receive(hand, slot, cand[j], mark);
         EvaluateHand(h, rules.AKPlays);
         TDeck v = view;
         v.Take(cand[j]);
         double final = 0;
-        const LayoutOutcome t = SettledOutcome(v, h, open, rules, &final);
+        if (h.Combo == C_Flush && !flushes)
+            flushes = std::make_unique<TDealerFlushes>(view, open, rules.AKPlays);
+        const LayoutOutcome t = SettledOutcome(v, h, open, rules, &final, flushes.get(),
+                                               cand[j].Suit == open.Suit ? cand[j].Value : 0);
         const int matches = own + (cand[j].Value == open.Value ? 1 : 0);
         AddState(c, cfg,
                  {h.Combo, final > -1, Insurance(h.Combo, matches, rules),
@@ -189,12 +193,16 @@ void CountStrategy(TExactLayoutCounts& c, const TExactConfig& cfg, const THand& 
     c.Decision = kDecisionBuy;
     TCardRec cand[52];
     const int n = Candidates(view, open, cand);
+    std::unique_ptr<TDealerFlushes> flushes;
     for (int j = 0; j < n; ++j) {
         THand h = Receive(hand, 6, cand[j], kMarkBought);
         EvaluateHand(h, rules.AKPlays);
         TDeck v = view;
         v.Take(cand[j]);
-        const LayoutOutcome t = SettledOutcome(v, h, open, rules);
+        if (h.Combo == C_Flush && !flushes)
+            flushes = std::make_unique<TDealerFlushes>(view, open, rules.AKPlays);
+        const LayoutOutcome t = SettledOutcome(v, h, open, rules, nullptr, flushes.get(),
+                                               cand[j].Suit == open.Suit ? cand[j].Value : 0);
         const bool raise = RaiseRuleOne(h, open, m, cfg.RaiseAt2Matches);
         AddState(c, cfg, {h.Combo, raise, Insurance(h.Combo, m, rules), kPriceBuy}, t, 1);
     }
@@ -268,15 +276,62 @@ TFlushSplit SplitDealerFlushes(const TDeck& unseen, const TCardRec& open, const 
     return s;
 }
 
+TDealerFlushes::TDealerFlushes(const TDeck& unseen, const TCardRec& open, bool akPlays) {
+    int values[13];
+    int k = 0;
+    for (int v = 1; v <= 13; ++v)
+        if (v != open.Value && unseen.IsUnseen(open.Suit, v)) values[k++] = v;
+    THand dealer;
+    dealer.Count = 5;
+    for (int a = 0; a < k; ++a)
+        for (int b = a + 1; b < k; ++b)
+            for (int c = b + 1; c < k; ++c)
+                for (int d = c + 1; d < k; ++d) {
+                    const int closed[4] = {values[a], values[b], values[c], values[d]};
+                    dealer.Cards[1] = TCardRec{open.Suit, open.Value, 0};
+                    uint16_t bits = 0;
+                    for (int i = 0; i < 4; ++i) {
+                        dealer.Cards[2 + i] = TCardRec{open.Suit, closed[i], 0};
+                        bits = static_cast<uint16_t>(bits | (1u << (closed[i] - 1)));
+                    }
+                    dealer.Sorted = 0;
+                    if (EvaluateHand(dealer, akPlays) != C_Flush) continue;
+                    hands_.push_back(TEntry{bits, dealer});
+                }
+}
+
+TFlushSplit TDealerFlushes::Split(const THand& box, int takenValue) const {
+    TFlushSplit s;
+    const uint16_t taken = takenValue > 0 ? static_cast<uint16_t>(1u << (takenValue - 1)) : 0;
+    for (const TEntry& e : hands_) {
+        if (e.Values & taken) continue;
+        ++s.Total;
+        switch (CompareHands(e.Hand, box)) {
+        case 2:
+            ++s.Won;
+            break;
+        case 1:
+            ++s.Lost;
+            break;
+        default:
+            ++s.Push;
+            break;
+        }
+    }
+    return s;
+}
+
 LayoutOutcome SettledOutcome(const TDeck& unseen, const THand& box, const TCardRec& open,
-                             const TRules& rules, double* raiseValue) {
+                             const TRules& rules, double* raiseValue, const TDealerFlushes* flushes,
+                             int takenValue) {
     LayoutOutcome t;
     const double mo = MO_Raise(unseen, box, open, rules, nullptr, &t);
     if (raiseValue) *raiseValue = mo;
     if (box.Combo == C_Flush) {
         // The counters count every dealer flush as a push against a flush; the settlement ranks
         // them.
-        const TFlushSplit f = SplitDealerFlushes(unseen, open, box, rules.AKPlays);
+        const TFlushSplit f = flushes ? flushes->Split(box, takenValue)
+                                      : SplitDealerFlushes(unseen, open, box, rules.AKPlays);
         if (f.Total > t.P) throw std::logic_error("more dealer flushes than pushes");
         t.P -= static_cast<int32_t>(f.Total - f.Push);
         t.W += static_cast<int32_t>(f.Won);
@@ -286,9 +341,16 @@ LayoutOutcome SettledOutcome(const TDeck& unseen, const THand& box, const TCardR
 }
 
 TExactLayoutCounts CountLayout(const TExactLayout& layout, const TExactConfig& cfg) {
+    return CountLayoutCards(LayoutHand(layout), LayoutOpenCard(layout), cfg);
+}
+
+TExactLayoutCounts CountLayoutCards(const THand& box, const TCardRec& open,
+                                    const TExactConfig& cfg) {
     TExactLayoutCounts c;
-    THand hand = LayoutHand(layout);
-    const TCardRec open = LayoutOpenCard(layout);
+    THand hand = box;
+    hand.Count = 5;
+    hand.Cards[6] = TCardRec{};
+    hand.Sorted = 0;
     EvaluateHand(hand, cfg.Rules.AKPlays);
     c.DealtClass = ComboIndex(hand.Combo);
     c.OpenValue = open.Value;

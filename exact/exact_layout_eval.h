@@ -8,6 +8,8 @@
 #include "exact/exact_tally.h"
 
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 namespace kvarlen {
 
@@ -40,6 +42,9 @@ TExactConfig MakeExactConfig(const TRules& rules, TExactMode mode, bool dealerAK
 
 // The exact counts of one layout (its own deals, not yet times its multiplicity).
 TExactLayoutCounts CountLayout(const TExactLayout& layout, const TExactConfig& cfg);
+// The same for any five cards (slots 1..5, in any order) and open card.
+TExactLayoutCounts CountLayoutCards(const THand& box, const TCardRec& open,
+                                    const TExactConfig& cfg);
 
 // How a flush of the box fares against every dealer flush that the counters call a push: the
 // dealer's four closed cards from the unseen cards of the open card's suit (`unseen` has the
@@ -50,9 +55,28 @@ struct TFlushSplit {
 TFlushSplit SplitDealerFlushes(const TDeck& unseen, const TCardRec& open, const THand& box,
                                bool akPlays);
 
+// The dealer's flushes of one layout dealt out and classified once, for every card the box can
+// receive: Split gives what SplitDealerFlushes gives on `unseen` with the open suit's card of
+// value takenValue (0: none) taken out as well.
+class TDealerFlushes {
+  public:
+    TDealerFlushes(const TDeck& unseen, const TCardRec& open, bool akPlays);
+    TFlushSplit Split(const THand& box, int takenValue) const;
+
+  private:
+    struct TEntry {
+        uint16_t Values; // bit v - 1 for each closed card's value
+        THand Hand;
+    };
+    std::vector<TEntry> hands_;
+};
+
 // The tally of the counters with flush against flush ranked as the settlement ranks it; the raise
 // value of the counters (flush against flush a push, as every decision sees it) in raiseValue.
+// flushes (when given) holds the dealer's flushes of `unseen` before the open suit's card of
+// value takenValue was taken out.
 LayoutOutcome SettledOutcome(const TDeck& unseen, const THand& box, const TCardRec& open,
-                             const TRules& rules, double* raiseValue = nullptr);
+                             const TRules& rules, double* raiseValue = nullptr,
+                             const TDealerFlushes* flushes = nullptr, int takenValue = 0);
 
 } // namespace kvarlen

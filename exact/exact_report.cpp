@@ -183,16 +183,18 @@ std::vector<std::string> ExactReportLines(const TExactResult& res, char sep) {
     out.push_back("");
     out.push_back(Pad("Event", 32, false) + Pad("Deals", 20, true) + Pad("Probability", 13, true) +
                   Pad("Net/ante", 11, true) + Pad("Return", 12, true));
-    bool sideShown = false;
     uint64_t outcomeDeals = 0;
     long double outcomeReturn = 0;
+    bool subtotal = false;
+    auto subtotalLine = [&]() {
+        out.push_back(Pad("all deals (the rows above)", 32, false) +
+                      Pad(std::to_string(outcomeDeals), 20, true) +
+                      Pad(Fixed(s.Deals > 0 ? 1.0L : 0.0L, 8, sep), 13, true) + Pad("", 11, true) +
+                      Pad(Fixed(outcomeReturn, 8, sep), 12, true));
+        subtotal = true;
+    };
     for (const TExactTableRow& row : ExactTableRows(res)) {
-        if (row.Side && !sideShown) {
-            out.push_back(Pad("Total", 32, false) + Pad(std::to_string(outcomeDeals), 20, true) +
-                          Pad(Fixed(s.Deals > 0 ? 1.0L : 0.0L, 8, sep), 13, true) +
-                          Pad("", 11, true) + Pad(Fixed(outcomeReturn, 8, sep), 12, true));
-            sideShown = true;
-        }
+        if (row.Side && !subtotal) subtotalLine();
         if (!row.Side) {
             outcomeDeals += row.Deals;
             outcomeReturn += row.Contribution;
@@ -202,10 +204,9 @@ std::vector<std::string> ExactReportLines(const TExactResult& res, char sep) {
                       Pad(Fixed(row.NetPerDeal, 4, sep), 11, true) +
                       Pad(Fixed(row.Contribution, 8, sep), 12, true));
     }
-    if (!sideShown)
-        out.push_back(Pad("Total", 32, false) + Pad(std::to_string(outcomeDeals), 20, true) +
-                      Pad(Fixed(1.0L, 8, sep), 13, true) + Pad("", 11, true) +
-                      Pad(Fixed(outcomeReturn, 8, sep), 12, true));
+    if (!subtotal) subtotalLine();
+    out.push_back(Pad("return per deal", 32, false) + Pad("", 20 + 13 + 11, true) +
+                  Pad(Fixed(s.MO, 8, sep), 12, true));
     out.push_back("");
     out.push_back("Total deals: " + ToDecimal(s.Deals) +
                   (res.DrawFactor > 1 ? " (each deal with the card a purchase or an exchange "
@@ -232,6 +233,18 @@ std::vector<std::string> ExactReportLines(const TExactResult& res, char sep) {
                        : "") +
                   ", standing for " + std::to_string(res.Tally.PlainLayouts) + " layouts; time " +
                   Fixed(res.Seconds, 1, sep) + " s on " + std::to_string(res.Threads) + " threads");
+    return out;
+}
+
+std::vector<std::string> ExactTableCsvLines(const TExactResult& res, char sep) {
+    std::vector<std::string> out;
+    out.push_back("событие;раздач;вероятность;результат на анте;вклад в MO");
+    for (const TExactTableRow& row : ExactTableRows(res))
+        out.push_back(row.Caption + ";" + std::to_string(row.Deals) + ";" +
+                      Fixed(row.Probability, 10, sep) + ";" + Fixed(row.NetPerDeal, 6, sep) + ";" +
+                      Fixed(row.Contribution, 10, sep));
+    out.push_back("MO;" + ToDecimal(SummarizeExact(res).Deals) + ";;;" +
+                  Fixed(SummarizeExact(res).MO, 10, sep));
     return out;
 }
 

@@ -50,6 +50,10 @@ std::string ExactNetText(const TExactResult& r, char sep);
 // The whole text report: rules, table, summary, layouts and time.
 std::vector<std::string> ExactReportLines(const TExactResult& r, char sep);
 
+// The table as CSV with the window's captions (';' between the fields), the last line the
+// expected value per deal: for "copy" and "save as CSV" of the desktop page.
+std::vector<std::string> ExactTableCsvLines(const TExactResult& r, char sep);
+
 // The decision chart: one line per dealt class and open value, ';' between the fields.
 std::vector<std::string> ExactDecisionLines(const TExactResult& r, char sep);
 

@@ -2,9 +2,11 @@
 
 #include "exact/exact_layouts.h"
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <exception>
+#include <memory>
 #include <mutex>
 #include <set>
 #include <thread>

@@ -71,7 +71,9 @@ using TExactProgress = std::function<void(uint64_t done, uint64_t total)>;
 
 // Runs the part on Threads worker threads and returns when every layout is counted or `stop`
 // was seen set (then Complete is false and the tally covers the layouts counted). Throws
-// TExactRefused before any work for settings that cannot run.
+// TExactRefused before any work for settings that cannot run. A window calls it on a worker
+// thread of its own (the progress callback then runs on that thread, not the window's), after
+// FillRules, and refuses a second start while one runs: the run reads PayTable throughout.
 TExactResult RunExact(const TExactSettings& settings, const TExactProgress& progress = {},
                       const std::atomic<bool>* stop = nullptr);
 

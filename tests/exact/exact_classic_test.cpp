@@ -53,5 +53,26 @@ TEST(ExactClassic, EqualsThePublishedReturnTable) {
     EXPECT_NEAR(static_cast<double>(s.HouseEdge), 0.052243, 5e-7);
 }
 
+// The three parts of a three-way slicing, merged, are the whole run to the last count.
+TEST(ExactClassic, PartsMergeIntoTheWholeRun) {
+    const TExactResult whole = ClassicResult();
+    std::vector<TExactResult> parts;
+    for (int k = 3; k >= 1; --k) {
+        TExactSettings s;
+        s.Rules.Buy6 = false;
+        s.Rules.Insurance = false;
+        s.Threads = 2;
+        s.PartIndex = k;
+        s.PartCount = 3;
+        parts.push_back(RunExact(s));
+        EXPECT_TRUE(parts.back().Complete);
+    }
+    const TExactResult merged = MergeExactParts(parts);
+    EXPECT_TRUE(merged.Tally == whole.Tally);
+    EXPECT_TRUE(merged.Complete);
+    parts.pop_back();
+    EXPECT_THROW(MergeExactParts(parts), TExactRefused);
+}
+
 } // namespace
 } // namespace kvarlen

@@ -1,0 +1,330 @@
+// kvarlen-cli exact: the exact value of the whole game for one box, its return table, summary
+// and decision chart; a part of the layouts for spreading a run over machines, and the merge of
+// the parts.
+#include "cli/commands.h"
+#include "cli/options_common.h"
+#include "exact/exact_json.h"
+#include "exact/exact_report.h"
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <unistd.h>
+
+namespace kvarlen::cli {
+
+namespace {
+
+struct ExactOptions {
+    std::string Mode = "ideal";
+    int Boxes = 1;
+    bool NoInsurance = false, NoAK = false, NoBuy = false, Exchange1 = false, AntePaid = false;
+    std::string DealerGame = "none";
+    std::string PriceChange1 = "1", PriceChange2 = "1", PriceBuy6 = "1", PriceDealerGame = "1";
+    std::string Pay;
+    int Threads = 0;
+    std::string Part = "1/1";
+    std::vector<std::string> Merge;
+    std::string Decisions;
+    bool Json = false;
+};
+
+class Refused : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+std::atomic<bool> g_stop{false};
+
+extern "C" void OnExactSignal(int) {
+    g_stop.store(true);
+    // A second Ctrl-C ends the program at once.
+    std::signal(SIGINT, SIG_DFL);
+}
+
+// "K/N" with 1 <= K <= N.
+void ParsePart(const std::string& text, int& k, int& n) {
+    const size_t slash = text.find('/');
+    auto number = [&](const std::string& s) {
+        if (s.empty() || s.size() > 7 || s.find_first_not_of("0123456789") != std::string::npos)
+            throw Refused("--part: '" + text + "' is not K/N");
+        return std::stoi(s);
+    };
+    if (slash == std::string::npos) throw Refused("--part: '" + text + "' is not K/N");
+    k = number(text.substr(0, slash));
+    n = number(text.substr(slash + 1));
+    if (n < 1 || k < 1 || k > n) throw Refused("--part: '" + text + "' needs 1 <= K <= N");
+}
+
+TExactSettings ReadSettings(const ExactOptions& o) {
+    TExactSettings s;
+    if (o.Mode != "ideal" && o.Mode != "strategy")
+        throw Refused("--mode: '" + o.Mode + "' is none of ideal|strategy");
+    s.Mode = o.Mode == "ideal" ? TExactMode::Ideal : TExactMode::Strategy;
+    if (o.Boxes != 1)
+        throw Refused("--boxes: the exact value is computed for one box; a team of two or three "
+                      "boxes is out of its scope");
+    if (o.Threads < 0 || o.Threads > 256) throw Refused("--threads must be 1..256");
+    if (o.Exchange1 && s.Mode == TExactMode::Strategy)
+        throw Refused("--exchange1 applies to --mode ideal only (strategy play never exchanges)");
+    if (o.Exchange1 && !o.NoBuy)
+        throw Refused("--exchange1 and buying a sixth card exclude each other, as \"обмен 1 "
+                      "карты\" and \"покупка 6 карты\" do: add --no-buy");
+    TRulesControls controls;
+    controls.Insurance = !o.NoInsurance;
+    controls.AKPlays = !o.NoAK;
+    controls.Buy6 = !o.NoBuy;
+    controls.Exchange1 = o.Exchange1;
+    if (o.DealerGame == "none")
+        controls.DealerGameBuyIndex = 0;
+    else if (o.DealerGame == "high")
+        controls.DealerGameBuyIndex = 1;
+    else if (o.DealerGame == "low")
+        controls.DealerGameBuyIndex = 2;
+    else
+        throw Refused("--dealer-game: '" + o.DealerGame + "' is none of none|high|low");
+    controls.AntePaidIndex = o.AntePaid ? 1 : 0;
+    controls.PriceChange1 = o.PriceChange1;
+    controls.PriceChange2 = o.PriceChange2;
+    controls.PriceBuy6 = o.PriceBuy6;
+    controls.PriceBuyDealerGame = o.PriceDealerGame;
+    SetPayouts(o.Pay, controls);
+    FillRules(controls, s.Rules);
+    s.DealerAK = s.Rules.AKPlays;
+    s.Threads = o.Threads;
+    ParsePart(o.Part, s.PartIndex, s.PartCount);
+    ValidateExactSettings(s);
+    return s;
+}
+
+// The folder of `path` must exist and be writable before a long run starts.
+void CheckWritable(const std::string& path) {
+    namespace fs = std::filesystem;
+    fs::path dir = fs::path(path).parent_path();
+    if (dir.empty()) dir = ".";
+    std::error_code ec;
+    if (fs::is_directory(path, ec)) throw std::runtime_error(path + ": is a folder");
+    if (!fs::is_directory(dir, ec))
+        throw std::runtime_error(path + ": the folder " + dir.string() + " does not exist");
+    if (access(dir.c_str(), W_OK) != 0)
+        throw std::runtime_error(path + ": the folder " + dir.string() + " is not writable");
+}
+
+bool WriteLines(const std::string& path, const std::vector<std::string>& lines) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out) {
+        std::cerr << "kvarlen-cli exact: cannot write " << path << ": " << std::strerror(errno)
+                  << "\n";
+        return false;
+    }
+    for (const std::string& l : lines) out << l << "\r\n";
+    out.flush();
+    if (!out) {
+        std::cerr << "kvarlen-cli exact: cannot write " << path << ": " << std::strerror(errno)
+                  << "\n";
+        return false;
+    }
+    return true;
+}
+
+std::string Duration(double seconds) {
+    const long s = static_cast<long>(seconds + 0.5);
+    if (s >= 3600) return std::to_string(s / 3600) + " h " + std::to_string(s % 3600 / 60) + " min";
+    if (s >= 60) return std::to_string(s / 60) + " min " + std::to_string(s % 60) + " s";
+    return std::to_string(s) + " s";
+}
+
+// Output of a finished (or stopped) result; the exit status.
+int Output(const TExactResult& r, const ExactOptions& o) {
+    int status = 0;
+    if (o.Json)
+        std::cout << ExactResultJson(r).dump(2) << "\n";
+    else
+        for (const std::string& line : ExactReportLines(r, ',')) std::cout << line << "\n";
+    std::cout.flush();
+    if (!o.Decisions.empty() && !WriteLines(o.Decisions, ExactDecisionLines(r, ','))) status = 1;
+    if (!r.Complete) {
+        std::cerr << "kvarlen-cli exact: stopped: the result is INCOMPLETE (" << r.Tally.Layouts
+                  << " of " << r.LayoutsInPart << " layouts counted)\n";
+        if (status == 0) status = 3;
+    }
+    return status;
+}
+
+int RunMergeFiles(const std::vector<std::string>& files, const ExactOptions& o) {
+    std::vector<TExactResult> parts;
+    try {
+        if (files.empty()) throw Refused("name the part files to merge");
+        for (const std::string& path : files) {
+            std::ifstream in(path, std::ios::binary);
+            if (!in) throw Refused(path + ": cannot be read");
+            nlohmann::json j;
+            try {
+                j = nlohmann::json::parse(in);
+                parts.push_back(ExactResultFromJson(j));
+            } catch (const std::exception& e) {
+                throw Refused(path + ": " + e.what());
+            }
+        }
+        const TExactResult total = MergeExactParts(parts);
+        if (!o.Decisions.empty()) {
+            try {
+                CheckWritable(o.Decisions);
+            } catch (const std::exception& e) {
+                std::cerr << "kvarlen-cli exact: cannot write " << e.what() << "\n";
+                return 1;
+            }
+        }
+        return Output(total, o);
+    } catch (const std::exception& e) {
+        std::cerr << "kvarlen-cli exact: " << e.what() << "\n";
+        return 2;
+    }
+}
+
+int RunExactCommand(const ExactOptions& o, const CLI::App& cmd) {
+    if (!o.Merge.empty() || cmd.count("--merge") > 0) {
+        for (const char* opt : {"--mode", "--part", "--no-buy", "--exchange1", "--no-insurance",
+                                "--no-ak", "--pay", "--price-buy6", "--price-change1"})
+            if (cmd.count(opt) > 0) {
+                std::cerr << "kvarlen-cli exact: --merge takes the rules from the part files; "
+                          << opt << " does not go with it\n";
+                return 2;
+            }
+        return RunMergeFiles(o.Merge, o);
+    }
+    TExactSettings s;
+    try {
+        s = ReadSettings(o);
+    } catch (const std::exception& e) {
+        std::cerr << "kvarlen-cli exact: " << e.what() << "\n";
+        return 2;
+    }
+    if (!o.Decisions.empty()) {
+        try {
+            CheckWritable(o.Decisions);
+        } catch (const std::exception& e) {
+            std::cerr << "kvarlen-cli exact: cannot write " << e.what() << "\n";
+            return 1;
+        }
+    }
+    const bool terminal = isatty(STDERR_FILENO) != 0;
+    const auto t0 = std::chrono::steady_clock::now();
+    bool shown = false;
+    auto progress = [&](uint64_t done, uint64_t total) {
+        if (!terminal || total == 0) return;
+        const double elapsed =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+        std::string left = "estimating the time left";
+        if (done > 0 && done < total)
+            left =
+                "about " +
+                Duration(elapsed * static_cast<double>(total - done) / static_cast<double>(done)) +
+                " left";
+        else if (done >= total)
+            left = "done";
+        std::fprintf(stderr, "\rkvarlen-cli exact: %5.1f %% of %llu layouts, %s    ",
+                     100.0 * static_cast<double>(done) / static_cast<double>(total),
+                     static_cast<unsigned long long>(total), left.c_str());
+        std::fflush(stderr);
+        shown = true;
+    };
+    g_stop = false;
+    auto oldInt = std::signal(SIGINT, OnExactSignal);
+    auto oldTerm = std::signal(SIGTERM, OnExactSignal);
+    auto oldHup = std::signal(SIGHUP, OnExactSignal);
+    TExactResult r;
+    try {
+        r = RunExact(s, progress, &g_stop);
+    } catch (const std::exception& e) {
+        if (shown) std::fputc('\n', stderr);
+        std::cerr << "kvarlen-cli exact: " << e.what() << "\n";
+        return 1;
+    }
+    std::signal(SIGINT, oldInt);
+    std::signal(SIGTERM, oldTerm);
+    std::signal(SIGHUP, oldHup);
+    if (shown) std::fputc('\n', stderr);
+    return Output(r, o);
+}
+
+} // namespace
+
+void AddExactCommand(CLI::App& app, int& status) {
+    auto o = std::make_shared<ExactOptions>();
+    auto* cmd = app.add_subcommand(
+        "exact", "The exact value of the whole game for one box: every deal counted, the return "
+                 "table, the summary and the decision chart (one box only: a team of two or "
+                 "three boxes is out of scope)");
+    cmd->add_option("--mode", o->Mode, "ideal (decisions by the exact values) or strategy")
+        ->capture_default_str();
+    cmd->add_option("--boxes", o->Boxes, "Boxes: only 1")->capture_default_str();
+    cmd->add_flag("--no-insurance", o->NoInsurance, "No insurance");
+    cmd->add_flag("--no-ak", o->NoAK, "Ace + king does not play");
+    cmd->add_flag("--no-buy", o->NoBuy, "No sixth card can be bought");
+    cmd->add_flag("--exchange1", o->Exchange1,
+                  "Ideal play: the box may exchange one card (needs --no-buy)");
+    cmd->add_option("--dealer-game", o->DealerGame,
+                    "Buying the dealer a game: none; high or low are refused in strategy play "
+                    "(ideal play never buys it)")
+        ->capture_default_str();
+    cmd->add_flag("--ante-paid", o->AntePaid, "The ante is paid after the dealer's bought game");
+    cmd->add_option("--price-change1", o->PriceChange1, "Price of exchanging one card")
+        ->capture_default_str();
+    cmd->add_option("--price-change2", o->PriceChange2, "Price of exchanging two cards")
+        ->capture_default_str();
+    cmd->add_option("--price-buy6", o->PriceBuy6,
+                    "Price of buying a sixth card (ideal play; strategy play pays 1)")
+        ->capture_default_str();
+    cmd->add_option("--price-dealer-game", o->PriceDealerGame, "Price of buying the dealer a game")
+        ->capture_default_str();
+    cmd->add_option("--pay", o->Pay,
+                    "Payouts from ace + king up to the royal flush, e.g. "
+                    "\"1,1,2,3,4,5,7,20,50,100\"");
+    cmd->add_option("--threads", o->Threads, "Worker threads (default: every core)");
+    cmd->add_option("--part", o->Part,
+                    "Count only part K of N disjoint slices of the layouts (for spreading a run "
+                    "over machines; merge the --json results with --merge)")
+        ->capture_default_str();
+    cmd->add_option("--merge", o->Merge,
+                    "Add up the --json results of the parts 1/N .. N/N of one run instead of "
+                    "computing");
+    cmd->add_option("--decisions", o->Decisions,
+                    "Write the decision chart (per dealt class and open card: shares of pass, "
+                    "raise, buy, exchange and their mean results) to this CSV file");
+    cmd->add_flag("--json", o->Json, "JSON output with every count exact (for --merge)");
+    cmd->callback([o, cmd, &status]() {
+        if (cmd->count("--threads") > 0 && o->Threads < 1) {
+            std::cerr << "kvarlen-cli exact: --threads must be 1..256\n";
+            status = 2;
+            return;
+        }
+        status = RunExactCommand(*o, *cmd);
+    });
+}
+
+// kvarlen-cli merge hands exact results here.
+bool IsExactResultFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    try {
+        return IsExactResultJson(nlohmann::json::parse(in));
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+int MergeExactFiles(const std::vector<std::string>& files, bool json) {
+    ExactOptions o;
+    o.Json = json;
+    return RunMergeFiles(files, o);
+}
+
+} // namespace kvarlen::cli

@@ -46,8 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FillRules(controls, rules);
         for (size_t i = 1; i <= 10; ++i)
             if (PayTable[i] < 0 || PayTable[i] > kMaxPayout) std::abort();
-        for (double p : {rules.PriceChange1, rules.PriceChange2, rules.PriceBuy6,
-                         rules.PriceBuyDealerGame})
+        for (double p :
+             {rules.PriceChange1, rules.PriceChange2, rules.PriceBuy6, rules.PriceBuyDealerGame})
             if (!(p >= 0 && p <= kMaxPrice)) std::abort();
     } catch (const std::runtime_error&) {
     }

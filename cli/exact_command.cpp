@@ -5,6 +5,7 @@
 #include "cli/options_common.h"
 #include "exact/exact_json.h"
 #include "exact/exact_report.h"
+#include "simulation/text_files.h"
 
 #include <atomic>
 #include <cerrno>
@@ -96,7 +97,7 @@ TExactSettings ReadSettings(const ExactOptions& o) {
     controls.PriceBuy6 = o.PriceBuy6;
     controls.PriceBuyDealerGame = o.PriceDealerGame;
     SetPayouts(o.Pay, controls);
-    FillRules(controls, s.Rules);
+    FillRulesFromOptions(controls, s.Rules);
     s.DealerAK = s.Rules.AKPlays;
     s.Threads = o.Threads;
     ParsePart(o.Part, s.PartIndex, s.PartCount);
@@ -117,21 +118,17 @@ void CheckWritable(const std::string& path) {
         throw std::runtime_error(path + ": the folder " + dir.string() + " is not writable");
 }
 
+// Written beside and renamed over the file: a failure leaves no truncated chart behind.
 bool WriteLines(const std::string& path, const std::vector<std::string>& lines) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) {
-        std::cerr << "kvarlen-cli exact: cannot write " << path << ": " << std::strerror(errno)
-                  << "\n";
-        return false;
+    TFileWriter out(path);
+    std::string error;
+    if (out.Open(error)) {
+        for (const std::string& l : lines)
+            if (!out.Write(l + "\r\n")) break;
+        if (out.Commit(error)) return true;
     }
-    for (const std::string& l : lines) out << l << "\r\n";
-    out.flush();
-    if (!out) {
-        std::cerr << "kvarlen-cli exact: cannot write " << path << ": " << std::strerror(errno)
-                  << "\n";
-        return false;
-    }
-    return true;
+    std::cerr << "kvarlen-cli exact: " << error << "\n";
+    return false;
 }
 
 std::string Duration(double seconds) {

@@ -52,6 +52,15 @@ TEST(ExactCli, BadInputIsRefusedBeforeAnyWork) {
         EXPECT_TRUE(r.Out.empty()) << args;
         EXPECT_FALSE(r.Err.empty()) << args;
     }
+    // Bounds are named by their options, in the command line's language.
+    const test::TCliRun pay = RunCli("exact --pay 1,1,2,3,4,5,7,20,50,13200");
+    EXPECT_EQ(pay.Status, 2);
+    EXPECT_NE(pay.Err.find("--pay: the payout of the royal flush must be 0..999"),
+              std::string::npos)
+        << pay.Err;
+    const test::TCliRun price = RunCli("exact --price-buy6 1e308");
+    EXPECT_EQ(price.Status, 2);
+    EXPECT_NE(price.Err.find("--price-buy6 must be 0..1000"), std::string::npos) << price.Err;
     // The same switch on simulate.
     EXPECT_EQ(RunCli("simulate --mode ideal --exchange1 --deals 10").Status, 2);
     EXPECT_EQ(RunCli("simulate --mode strategy --exchange1 --no-buy --deals 10").Status, 2);

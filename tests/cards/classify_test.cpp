@@ -233,5 +233,28 @@ TEST(ClassifySix, SampledSixCardHands) {
     }
 }
 
+// Every pattern of equal and unequal values among six cards (values 1..6 in every order, some
+// cards repeated): the records, marks included, end where the plain exchange sort puts them.
+TEST(ClassifySix, EveryTiePatternMovesWholeRecords) {
+    for (int code = 0; code < 46656; ++code) {
+        THand h;
+        h.Count = 6;
+        int c = code;
+        for (int i = 1; i <= 6; ++i, c /= 6) {
+            h.Cards[i].Value = c % 6 + 1;
+            h.Cards[i].Suit = static_cast<uint8_t>((code + i) % 4 + 1);
+            h.Cards[i].Mark = 100 + i;
+        }
+        THand sorted = h;
+        SortByValue(sorted);
+        EvaluateHand(h, true);
+        for (int i = 1; i <= 6; ++i) {
+            ASSERT_EQ(h.Cards[i].Mark, sorted.Cards[i].Mark) << "pattern " << code << " slot " << i;
+            ASSERT_TRUE(SameCard(h.Cards[i], sorted.Cards[i])) << "pattern " << code;
+        }
+        ASSERT_EQ(h.Sorted, 1);
+    }
+}
+
 } // namespace
 } // namespace kvarlen

@@ -78,26 +78,7 @@ TExactSettings ReadSettings(const ExactOptions& o) {
     if (o.Exchange1 && !o.NoBuy)
         throw Refused("--exchange1 and buying a sixth card exclude each other, as \"обмен 1 "
                       "карты\" and \"покупка 6 карты\" do: add --no-buy");
-    TRulesControls controls;
-    controls.Insurance = !o.NoInsurance;
-    controls.AKPlays = !o.NoAK;
-    controls.Buy6 = !o.NoBuy;
-    controls.Exchange1 = o.Exchange1;
-    if (o.DealerGame == "none")
-        controls.DealerGameBuyIndex = 0;
-    else if (o.DealerGame == "high")
-        controls.DealerGameBuyIndex = 1;
-    else if (o.DealerGame == "low")
-        controls.DealerGameBuyIndex = 2;
-    else
-        throw Refused("--dealer-game: '" + o.DealerGame + "' is none of none|high|low");
-    controls.AntePaidIndex = o.AntePaid ? 1 : 0;
-    controls.PriceChange1 = o.PriceChange1;
-    controls.PriceChange2 = o.PriceChange2;
-    controls.PriceBuy6 = o.PriceBuy6;
-    controls.PriceBuyDealerGame = o.PriceDealerGame;
-    SetPayouts(o.Pay, controls);
-    FillRulesFromOptions(controls, s.Rules);
+    FillRulesFromSwitches(o, s.Rules);
     s.DealerAK = s.Rules.AKPlays;
     s.Threads = o.Threads;
     ParsePart(o.Part, s.PartIndex, s.PartCount);

@@ -110,4 +110,27 @@ inline void FillRulesFromOptions(const TRulesControls& controls, TRules& rules) 
     }
 }
 
+// The rule switches, payouts and prices that simulate and exact share, into the rules.
+template <class Options> void FillRulesFromSwitches(const Options& o, TRules& rules) {
+    TRulesControls controls;
+    controls.Insurance = !o.NoInsurance;
+    controls.AKPlays = !o.NoAK;
+    controls.Buy6 = !o.NoBuy;
+    controls.Exchange1 = o.Exchange1;
+    const std::string games[3] = {"none", "high", "low"};
+    controls.DealerGameBuyIndex = -1;
+    for (int i = 0; i < 3; ++i)
+        if (o.DealerGame == games[i]) controls.DealerGameBuyIndex = i;
+    if (controls.DealerGameBuyIndex < 0)
+        throw std::runtime_error("--dealer-game: '" + ShortText(o.DealerGame) +
+                                 "' is none of none|high|low");
+    controls.AntePaidIndex = o.AntePaid ? 1 : 0;
+    controls.PriceChange1 = o.PriceChange1;
+    controls.PriceChange2 = o.PriceChange2;
+    controls.PriceBuy6 = o.PriceBuy6;
+    controls.PriceBuyDealerGame = o.PriceDealerGame;
+    SetPayouts(o.Pay, controls);
+    FillRulesFromOptions(controls, rules);
+}
+
 } // namespace kvarlen::cli

@@ -104,19 +104,7 @@ class CliHost : public TSimulationHost {
 };
 
 void ReadRules(const SimulateOptions& o, TRunSettings& s) {
-    TRulesControls controls;
-    controls.Insurance = !o.NoInsurance;
-    controls.AKPlays = !o.NoAK;
-    controls.Buy6 = !o.NoBuy;
-    controls.Exchange1 = o.Exchange1;
-    controls.DealerGameBuyIndex = IndexOf({"none", "high", "low"}, o.DealerGame, "--dealer-game");
-    controls.AntePaidIndex = o.AntePaid ? 1 : 0;
-    controls.PriceChange1 = o.PriceChange1;
-    controls.PriceChange2 = o.PriceChange2;
-    controls.PriceBuy6 = o.PriceBuy6;
-    controls.PriceBuyDealerGame = o.PriceDealerGame;
-    SetPayouts(o.Pay, controls);
-    FillRulesFromOptions(controls, s.Rules);
+    FillRulesFromSwitches(o, s.Rules);
     s.DealerAK = s.Rules.AKPlays;
 }
 

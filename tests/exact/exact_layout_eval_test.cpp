@@ -40,7 +40,9 @@ void ExpectLayout(const char* cards, const char* open, const TExactConfig& cfg, 
     const TExactLayoutCounts fast = CountLayoutCards(box, o, cfg);
     const TExactLayoutCounts slow = BruteForceLayout(box, o, cfg);
     ExpectSameCounts(fast, slow, std::string(cards) + " / " + open);
-    if (decision >= 0) EXPECT_EQ(fast.Decision, decision) << cards << " / " << open;
+    if (decision >= 0) {
+        EXPECT_EQ(fast.Decision, decision) << cards << " / " << open;
+    }
     int64_t outcome = 0;
     for (int r = 0; r < kOutcomeRows; ++r) outcome += fast.RowDeals[r];
     EXPECT_EQ(outcome, 163185 * cfg.DrawFactor);

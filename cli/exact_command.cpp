@@ -244,28 +244,7 @@ void AddExactCommand(CLI::App& app, int& status) {
     cmd->add_option("--mode", o->Mode, "ideal (decisions by the exact values) or strategy")
         ->capture_default_str();
     cmd->add_option("--boxes", o->Boxes, "Boxes: only 1")->capture_default_str();
-    cmd->add_flag("--no-insurance", o->NoInsurance, "No insurance");
-    cmd->add_flag("--no-ak", o->NoAK, "Ace + king does not play");
-    cmd->add_flag("--no-buy", o->NoBuy, "No sixth card can be bought");
-    cmd->add_flag("--exchange1", o->Exchange1,
-                  "Ideal play: the box may exchange one card (needs --no-buy)");
-    cmd->add_option("--dealer-game", o->DealerGame,
-                    "Buying the dealer a game: none; high or low are refused in strategy play "
-                    "(ideal play never buys it)")
-        ->capture_default_str();
-    cmd->add_flag("--ante-paid", o->AntePaid, "The ante is paid after the dealer's bought game");
-    cmd->add_option("--price-change1", o->PriceChange1, "Price of exchanging one card")
-        ->capture_default_str();
-    cmd->add_option("--price-change2", o->PriceChange2, "Price of exchanging two cards")
-        ->capture_default_str();
-    cmd->add_option("--price-buy6", o->PriceBuy6,
-                    "Price of buying a sixth card (ideal play; strategy play pays 1)")
-        ->capture_default_str();
-    cmd->add_option("--price-dealer-game", o->PriceDealerGame, "Price of buying the dealer a game")
-        ->capture_default_str();
-    cmd->add_option("--pay", o->Pay,
-                    "Payouts from ace + king up to the royal flush, e.g. "
-                    "\"1,1,2,3,4,5,7,20,50,100\"");
+    AddRuleOptions(cmd, o.get(), "Price of buying a sixth card (ideal play; strategy play pays 1)");
     cmd->add_option("--threads", o->Threads, "Worker threads (default: every core)");
     cmd->add_option("--part", o->Part,
                     "Count only part K of N disjoint slices of the layouts (for spreading a run "

@@ -133,4 +133,27 @@ template <class Options> void FillRulesFromSwitches(const Options& o, TRules& ru
     FillRulesFromOptions(controls, rules);
 }
 
+// The rule switches, payouts and prices that simulate and exact share, on the command.
+template <class Options> void AddRuleOptions(CLI::App* cmd, Options* o, const char* buy6Help) {
+    cmd->add_flag("--no-insurance", o->NoInsurance, "No insurance");
+    cmd->add_flag("--no-ak", o->NoAK, "Ace + king does not play");
+    cmd->add_flag("--no-buy", o->NoBuy, "No sixth card can be bought");
+    cmd->add_flag("--exchange1", o->Exchange1,
+                  "Ideal play: a box may exchange one card (\"обмен 1 карты\"; needs --no-buy)");
+    cmd->add_option("--dealer-game", o->DealerGame,
+                    "Buying the dealer a game: none, high (discard the highest), low (the lowest)")
+        ->capture_default_str();
+    cmd->add_flag("--ante-paid", o->AntePaid, "The ante is paid after the dealer's bought game");
+    cmd->add_option("--price-change1", o->PriceChange1, "Price of exchanging one card")
+        ->capture_default_str();
+    cmd->add_option("--price-change2", o->PriceChange2, "Price of exchanging two cards")
+        ->capture_default_str();
+    cmd->add_option("--price-buy6", o->PriceBuy6, buy6Help)->capture_default_str();
+    cmd->add_option("--price-dealer-game", o->PriceDealerGame, "Price of buying the dealer a game")
+        ->capture_default_str();
+    cmd->add_option("--pay", o->Pay,
+                    "Payouts from ace + king up to the royal flush, e.g. "
+                    "\"1,1,2,3,4,5,7,20,50,100\"");
+}
+
 } // namespace kvarlen::cli

@@ -5,6 +5,7 @@
 
 #include <bit>
 #include <cstddef>
+#include <cstdlib>
 #include <cstring>
 
 namespace kvarlen {
@@ -297,21 +298,42 @@ SixBest BestOfSix(const int v[6], const uint8_t s[6], int flushSuit, int flushSu
 // entry per multiset of six values, indexed like the five-card table.
 constexpr int kSixMultisets = 18564; // C(18, 6)
 
-// Packed to four bytes so that the table stays in the nearer caches: found bits 0..10, combination
-// ordinal 11..14, Rank1 15..18, Rank2 19..22, the slot left out 23..25.
-inline uint32_t PackSix(const SixBest& b) {
-    return static_cast<uint32_t>(b.FoundBits) | static_cast<uint32_t>(ComboOrdinal(b.Combo)) << 11 |
-           static_cast<uint32_t>(b.Rank1) << 15 | static_cast<uint32_t>(b.Rank2) << 19 |
-           static_cast<uint32_t>(b.Drop) << 23;
+// Each entry holds the hand's result fields from Rank1 on as they lie in memory on a
+// little-endian machine (Rank1, Rank2, DropIndex, Combo, Sorted = 1, padding, low byte of
+// FoundBits; aces already 14), so that one store writes them. The high byte of FoundBits is not
+// in it: without a flush it is the high byte of Combo (only quads reach bit 8).
+static_assert(offsetof(THand, Rank2) == offsetof(THand, Rank1) + 1 &&
+              offsetof(THand, DropIndex) == offsetof(THand, Rank1) + 2 &&
+              offsetof(THand, Combo) == offsetof(THand, Rank1) + 3 &&
+              offsetof(THand, Sorted) == offsetof(THand, Rank1) + 5 &&
+              offsetof(THand, FoundBits) == offsetof(THand, Rank1) + 7);
+
+inline uint64_t ImageSix(const SixBest& b) {
+    const uint64_t r1 = b.Rank1 == 1 ? 14 : b.Rank1, r2 = b.Rank2 == 1 ? 14 : b.Rank2;
+    return r1 | r2 << 8 | uint64_t{b.Drop} << 16 | uint64_t{b.Combo} << 24 | 1ULL << 40 |
+           uint64_t{static_cast<uint8_t>(b.FoundBits)} << 56;
 }
-inline SixBest UnpackSix(uint32_t e) {
-    return SixBest{static_cast<uint16_t>(1u << ((e >> 11) & 15)), static_cast<uint16_t>(e & 0x7FF),
-                   static_cast<uint8_t>((e >> 15) & 15), static_cast<uint8_t>((e >> 19) & 15),
-                   static_cast<uint8_t>((e >> 23) & 7)};
+
+inline uint16_t StoreSixImage(THand& hand, uint64_t e) {
+    const uint16_t combo = static_cast<uint16_t>(e >> 24);
+    if constexpr (std::endian::native == std::endian::little) {
+        unsigned char* base = reinterpret_cast<unsigned char*>(&hand);
+        std::memcpy(base + offsetof(THand, Rank1), &e, 8);
+        const unsigned char high = static_cast<unsigned char>(combo >> 8);
+        std::memcpy(base + offsetof(THand, FoundBits) + 1, &high, 1);
+    } else {
+        hand.Rank1 = static_cast<uint8_t>(e);
+        hand.Rank2 = static_cast<uint8_t>(e >> 8);
+        hand.DropIndex = static_cast<uint8_t>(e >> 16);
+        hand.Combo = combo;
+        hand.Sorted = 1;
+        hand.FoundBits = static_cast<uint16_t>((e >> 56) | (combo & 0xFF00u));
+    }
+    return combo;
 }
 
 struct SixTable {
-    uint32_t Entry[2][kSixMultisets];
+    uint64_t Entry[2][kSixMultisets];
     // Out of line, so that TableSix() stays a guard test inlined at its callers: as a call it
     // saved and restored six registers for every hand.
 #if defined(__GNUC__)
@@ -328,9 +350,12 @@ struct SixTable {
                             for (x[5] = x[4]; x[5] <= 13; ++x[5]) {
                                 int idx = 0;
                                 for (int i = 0; i < 6; ++i) idx += kSmall.c[x[i] - 1 + i][i + 1];
-                                for (int ak = 0; ak <= 1; ++ak)
-                                    Entry[ak][idx] =
-                                        PackSix(BestOfSix(x, noSuits, 0, 0, ak, false));
+                                for (int ak = 0; ak <= 1; ++ak) {
+                                    const SixBest b = BestOfSix(x, noSuits, 0, 0, ak, false);
+                                    // The store leans on this (see ImageSix).
+                                    if ((b.FoundBits >> 8) != (b.Combo >> 8)) std::abort();
+                                    Entry[ak][idx] = ImageSix(b);
+                                }
                             }
     }
 };
@@ -384,11 +409,10 @@ uint16_t EvaluateSixGeneric(THand& hand, bool akPlays, bool straightsOnly) {
         if (flushSuit == 0 && !straightsOnly) {
             int idx = 0;
             for (int i = 0; i < 6; ++i) idx += kSmall.c[v[i] - 1 + i][i + 1];
-            best = UnpackSix(TableSix().Entry[akPlays ? 1 : 0][idx]);
-        } else {
-            best = BestOfSix(v, s, flushSuit, flushSuit ? suitCount[flushSuit] : 0, akPlays,
-                             straightsOnly);
+            return StoreSixImage(hand, TableSix().Entry[akPlays ? 1 : 0][idx]);
         }
+        best = BestOfSix(v, s, flushSuit, flushSuit ? suitCount[flushSuit] : 0, akPlays,
+                         straightsOnly);
     } else {
         // Values outside 1..13: the plain loop over the step-by-step classifier.
         uint32_t bestKey = 0;
@@ -418,12 +442,15 @@ uint16_t EvaluateSixGeneric(THand& hand, bool akPlays, bool straightsOnly) {
 
 // C(x - 1 + i, i + 1): the term of the i-th smallest value x in the combinatorial number of a
 // multiset, the index of the five- and six-value tables.
+// The values 0, 14 and 15 add kColexBad, which no sum of valid terms reaches.
+constexpr uint32_t kColexBad = 1u << 20;
 struct ColexTerms {
-    uint16_t t[6][14];
+    uint32_t t[6][16];
     constexpr ColexTerms() : t{} {
         for (int i = 0; i < 6; ++i)
-            for (int x = 1; x <= 13; ++x)
-                t[i][x] = static_cast<uint16_t>(kSmall.c[x - 1 + i][i + 1]);
+            for (int x = 0; x < 16; ++x)
+                t[i][x] = x >= 1 && x <= 13 ? static_cast<uint32_t>(kSmall.c[x - 1 + i][i + 1])
+                                            : kColexBad;
     }
 };
 constexpr ColexTerms kColex;
@@ -470,6 +497,15 @@ uint16_t EvaluateFive(THand& hand, bool akPlays, bool straightsOnly) {
     return e.Combo;
 }
 
+// 1 << 4 * suit for the suits 1..4, 1 << 24 for any other byte.
+struct SuitNibbles {
+    uint32_t t[256];
+    constexpr SuitNibbles() : t{} {
+        for (int su = 0; su < 256; ++su) t[su] = su >= 1 && su <= 4 ? 1u << (4 * su) : 1u << 24;
+    }
+};
+constexpr SuitNibbles kSuitNibble;
+
 // One step of the exchange sort on keys slot << 8 | value: swapped only when the value is
 // greater, so equal values end up exactly where the slot-by-slot exchange sort puts them.
 inline void Exchange(uint32_t& a, uint32_t& b) {
@@ -503,20 +539,18 @@ EvaluateSix(THand& hand, bool akPlays, bool straightsOnly) {
     // would stall on store forwarding.
     int val[6], mark[6];
     uint8_t suit[6];
-    // Range checks by or-ing: v - 1 and v + 2 both stay below 16 exactly for the values 1..13
-    // (anything else sets a higher bit or wraps), s - 1 and s + 3 below 8 for the suits 1..4.
-    // Cheaper than a compare and a flag per field.
-    uint32_t valBits = 0, suitBits = 0;
+    // Cards per suit, one nibble each, from a table that counts any suit outside 1..4 at bit 24
+    // instead: the count and the range check in one add per card. Values: the or of all of them
+    // finds anything outside 0..15, the index terms below 0, 14 and 15.
+    uint32_t valOr = 0, suits = 0;
     for (int i = 0; i < 6; ++i) {
         val[i] = hand.Cards[i + 1].Value;
         suit[i] = hand.Cards[i + 1].Suit;
         mark[i] = hand.Cards[i + 1].Mark;
-        const uint32_t v = static_cast<uint32_t>(val[i]), su = suit[i];
-        valBits |= (v - 1u) | (v + 2u);
-        suitBits |= (su - 1u) | (su + 3u);
+        valOr |= static_cast<uint32_t>(val[i]);
+        suits += kSuitNibble.t[suit[i]];
     }
-    if ((valBits & ~15u) | (suitBits & ~7u))
-        return EvaluateSixGeneric(hand, akPlays, straightsOnly);
+    if ((valOr & ~15u) | (suits >> 24)) return EvaluateSixGeneric(hand, akPlays, straightsOnly);
     uint32_t k0 = static_cast<uint32_t>(val[0]) | 0u << 8;
     uint32_t k1 = static_cast<uint32_t>(val[1]) | 1u << 8;
     uint32_t k2 = static_cast<uint32_t>(val[2]) | 2u << 8;
@@ -538,43 +572,30 @@ EvaluateSix(THand& hand, bool akPlays, bool straightsOnly) {
     Exchange(k3, k4);
     Exchange(k3, k5);
     Exchange(k4, k5);
+    const uint32_t idx = kColex.t[0][k0 & 0xF] + kColex.t[1][k1 & 0xF] + kColex.t[2][k2 & 0xF] +
+                         kColex.t[3][k3 & 0xF] + kColex.t[4][k4 & 0xF] + kColex.t[5][k5 & 0xF];
+    if (idx >= kColexBad) return EvaluateSixGeneric(hand, akPlays, straightsOnly);
     const uint32_t k[6] = {k0, k1, k2, k3, k4, k5};
-    // Value and mark lie side by side: moved as one word, built in registers, so the records
-    // cost two indexed loads and two stores each.
-    static_assert(offsetof(TCardRec, Mark) == offsetof(TCardRec, Value) + 4);
-    uint64_t valMark[6];
-    constexpr bool kLittle = std::endian::native == std::endian::little;
-    for (int i = 0; i < 6; ++i) {
-        const uint64_t v = static_cast<uint32_t>(val[i]), m = static_cast<uint32_t>(mark[i]);
-        valMark[i] = kLittle ? (v | m << 32) : (m | v << 32);
-    }
     for (int i = 0; i < 6; ++i) {
         const uint32_t from = k[i] >> 8;
-        unsigned char* rec = reinterpret_cast<unsigned char*>(&hand.Cards[i + 1]);
         hand.Cards[i + 1].Suit = suit[from];
-        std::memcpy(rec + offsetof(TCardRec, Value), &valMark[from], 8);
+        hand.Cards[i + 1].Value = val[from];
+        hand.Cards[i + 1].Mark = mark[from];
     }
-    hand.Sorted = 1;
-    // Cards per suit, one nibble each: a nibble of five or six reaches 8 when 3 is added.
-    uint32_t suits = 0;
-    for (int i = 0; i < 6; ++i) suits += 1u << (4 * suit[i]);
+    // A nibble of five or six reaches 8 when 3 is added.
     const uint32_t five = (suits + 0x33330u) & 0x88880u;
-    SixBest best;
-    if (five == 0 && !straightsOnly) {
-        const int idx = kColex.t[0][k0 & 0xFF] + kColex.t[1][k1 & 0xFF] + kColex.t[2][k2 & 0xFF] +
-                        kColex.t[3][k3 & 0xFF] + kColex.t[4][k4 & 0xFF] + kColex.t[5][k5 & 0xFF];
-        best = UnpackSix(TableSix().Entry[akPlays ? 1 : 0][idx]);
-    } else {
-        int v[6];
-        uint8_t s[6];
-        for (int i = 0; i < 6; ++i) {
-            v[i] = static_cast<int>(k[i] & 0xFF);
-            s[i] = suit[k[i] >> 8];
-        }
-        const int flushSuit = five ? __builtin_ctz(five) >> 2 : 0;
-        const int flushCount = flushSuit ? static_cast<int>((suits >> (4 * flushSuit)) & 0xF) : 0;
-        best = BestOfSix(v, s, flushSuit, flushCount, akPlays, straightsOnly);
+    if (five == 0 && !straightsOnly)
+        return StoreSixImage(hand, TableSix().Entry[akPlays ? 1 : 0][idx]);
+    hand.Sorted = 1;
+    int v[6];
+    uint8_t s[6];
+    for (int i = 0; i < 6; ++i) {
+        v[i] = static_cast<int>(k[i] & 0xFF);
+        s[i] = suit[k[i] >> 8];
     }
+    const int flushSuit = five ? __builtin_ctz(five) >> 2 : 0;
+    const int flushCount = flushSuit ? static_cast<int>((suits >> (4 * flushSuit)) & 0xF) : 0;
+    const SixBest best = BestOfSix(v, s, flushSuit, flushCount, akPlays, straightsOnly);
     hand.Combo = best.Combo;
     hand.Rank1 = best.Rank1 == 1 ? 14 : best.Rank1;
     hand.Rank2 = best.Rank2 == 1 ? 14 : best.Rank2;

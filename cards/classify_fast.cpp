@@ -371,7 +371,7 @@ uint16_t EvaluateSixGeneric(THand& hand, bool akPlays, bool straightsOnly) {
     uint32_t all = 0;
     for (int i = 0; i < 6; ++i) {
         v[i] = hand.Cards[i + 1].Value;
-        all |= 1u << (v[i] & 31);
+        all |= static_cast<uint32_t>(v[i]) <= 13u ? 1u << v[i] : 1u; // bit 0: not a deck value
     }
     if (!PlainValues(all)) {
         SortByValue(hand);

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cstdint>
 #include <map>
 #include <random>
 
@@ -253,6 +255,82 @@ TEST(ClassifySix, EveryTiePatternMovesWholeRecords) {
             ASSERT_TRUE(SameCard(h.Cards[i], sorted.Cards[i])) << "pattern " << code;
         }
         ASSERT_EQ(h.Sorted, 1);
+    }
+}
+
+// The plain route for six cards: the exchange sort, then every five-card subset through the
+// step-by-step classifier, the first strictly better one kept.
+THand PlainSix(THand h, bool ak, bool straightsOnly) {
+    SortByValue(h);
+    uint16_t combo = C_Empty, bits = 0;
+    int r1 = 0, r2 = 0, drop = 1;
+    uint32_t bestKey = 0;
+    for (int j = 1; j <= 6; ++j) {
+        THand five;
+        for (int i = 1, k = 1; i <= 6; ++i)
+            if (i != j) five.Cards[k++] = h.Cards[i];
+        detail::EvaluateFiveStepwise(five, ak, straightsOnly);
+        int x[5];
+        for (int i = 0; i < 5; ++i) x[i] = five.Cards[i + 1].Value;
+        const uint32_t key = detail::CompareKey(five.Combo, five.Rank1, five.Rank2, x);
+        if (five.Combo > combo || (five.Combo == combo && five.Combo != C_Empty && key > bestKey)) {
+            combo = five.Combo;
+            bits = five.FoundBits;
+            r1 = five.Rank1;
+            r2 = five.Rank2;
+            drop = j;
+            bestKey = key;
+        }
+    }
+    h.Combo = combo;
+    h.FoundBits = bits;
+    h.Rank1 = static_cast<uint8_t>(r1 == 1 ? 14 : r1);
+    h.Rank2 = static_cast<uint8_t>(r2 == 1 ? 14 : r2);
+    h.DropIndex = static_cast<uint8_t>(drop);
+    return h;
+}
+
+// Values and suits that no deck holds (set by callers outside the engine) must not be read as
+// cards of the deck: a value of 259 is not a three, a suit of 255 counts toward no flush.
+TEST(ClassifySix, CardsOutsideTheDeckTakeThePlainRoute) {
+    const int oddValues[] = {-1, 0, 14, 15, 16, 259, 1 << 20, INT32_MIN};
+    const int oddSuits[] = {0, 5, 8, 255};
+    std::mt19937 rng(7);
+    for (int n = 0; n < 3000; ++n) {
+        int pick[52];
+        for (int i = 0; i < 52; ++i) pick[i] = i;
+        for (int i = 0; i < 6; ++i) std::swap(pick[i], pick[i + rng() % (52 - i)]);
+        THand h;
+        h.Count = 6;
+        for (int i = 0; i < 6; ++i) {
+            h.Cards[i + 1].Suit = static_cast<uint8_t>(pick[i] / 13 + 1);
+            h.Cards[i + 1].Value = pick[i] % 13 + 1;
+            h.Cards[i + 1].Mark = i;
+        }
+        const int slot = n % 6 + 1;
+        if (n % 3 == 0)
+            h.Cards[slot].Suit = static_cast<uint8_t>(oddSuits[n / 3 % 4]);
+        else
+            h.Cards[slot].Value = oddValues[n % 8];
+        for (int mode = 0; mode < 3; ++mode) {
+            const bool ak = mode != 1, straights = mode == 2;
+            THand got = h;
+            if (straights)
+                EvaluateStraight(got, ak);
+            else
+                EvaluateHand(got, ak);
+            const THand want = PlainSix(h, ak, straights);
+            for (int i = 1; i <= 6; ++i) {
+                ASSERT_TRUE(SameCard(got.Cards[i], want.Cards[i])) << "hand " << n << " slot " << i;
+                ASSERT_EQ(got.Cards[i].Mark, want.Cards[i].Mark) << "hand " << n;
+            }
+            ASSERT_EQ(got.Combo, want.Combo) << "hand " << n << " mode " << mode;
+            ASSERT_EQ(got.FoundBits, want.FoundBits) << "hand " << n << " mode " << mode;
+            ASSERT_EQ(got.Rank1, want.Rank1) << "hand " << n << " mode " << mode;
+            ASSERT_EQ(got.Rank2, want.Rank2) << "hand " << n << " mode " << mode;
+            ASSERT_EQ(got.DropIndex, want.DropIndex) << "hand " << n << " mode " << mode;
+            ASSERT_EQ(got.Sorted, 1);
+        }
     }
 }
 

@@ -35,10 +35,13 @@ inline TCliRun RunCli(const std::string& args, int seconds = 0) {
     while ((n = fread(buf, 1, sizeof buf, pipe)) > 0) run.Out.append(buf, n);
     const int raw = pclose(pipe);
     run.Status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    std::ifstream err(errFile);
-    std::stringstream ss;
-    ss << err.rdbuf();
-    run.Err = ss.str();
+    {
+        std::ifstream err(errFile);
+        std::stringstream ss;
+        ss << err.rdbuf();
+        run.Err = ss.str();
+    }
+    std::remove(errFile.c_str()); // ctest runs hundreds of these; leave no files behind
     return run;
 }
 

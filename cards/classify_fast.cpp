@@ -441,16 +441,13 @@ uint16_t EvaluateSixGeneric(THand& hand, bool akPlays, bool straightsOnly) {
 }
 
 // C(x - 1 + i, i + 1): the term of the i-th smallest value x in the combinatorial number of a
-// multiset, the index of the five- and six-value tables.
-// The values 0, 14 and 15 add kColexBad, which no sum of valid terms reaches.
-constexpr uint32_t kColexBad = 1u << 20;
+// multiset, the index of the five-value table.
 struct ColexTerms {
-    uint32_t t[6][16];
+    uint16_t t[5][14];
     constexpr ColexTerms() : t{} {
-        for (int i = 0; i < 6; ++i)
-            for (int x = 0; x < 16; ++x)
-                t[i][x] = x >= 1 && x <= 13 ? static_cast<uint32_t>(kSmall.c[x - 1 + i][i + 1])
-                                            : kColexBad;
+        for (int i = 0; i < 5; ++i)
+            for (int x = 1; x <= 13; ++x)
+                t[i][x] = static_cast<uint16_t>(kSmall.c[x - 1 + i][i + 1]);
     }
 };
 constexpr ColexTerms kColex;
@@ -458,6 +455,23 @@ constexpr ColexTerms kColex;
 inline bool BadValue(int v) {
     return static_cast<unsigned>(v - 1) > 12u;
 }
+
+// The same terms for the six-value table, looked up by the six-card sort keys (slot << 8 |
+// value) as they stand, which saves masking each key; any value outside 1..13 adds kColexKeyBad.
+constexpr uint32_t kColexKeyBad = 0x8000;
+struct ColexKeyTerms {
+    uint16_t t[6][6 << 8];
+    constexpr ColexKeyTerms() : t{} {
+        for (int i = 0; i < 6; ++i)
+            for (int k = 0; k < (6 << 8); ++k) {
+                const int x = k & 0xFF;
+                t[i][k] = static_cast<uint16_t>(x >= 1 && x <= 13 ? kSmall.c[x - 1 + i][i + 1]
+                                                                  : kColexKeyBad);
+            }
+    }
+};
+constexpr ColexKeyTerms kColexKey;
+static_assert(kSixMultisets <= static_cast<int>(kColexKeyBad));
 
 // Orders two values (the five-card table only needs the multiset).
 inline void MinMax(int& a, int& b) {
@@ -508,21 +522,22 @@ constexpr SuitNibbles kSuitNibble;
 
 // One step of the exchange sort on keys slot << 8 | value: swapped only when the value is
 // greater, so equal values end up exactly where the slot-by-slot exchange sort puts them.
-inline void Exchange(uint32_t& a, uint32_t& b) {
+inline void Exchange(uint64_t& a, uint64_t& b) {
     // Branch-free, since the values of random hands defeat any prediction; the fifteen steps
     // are most of the classification's work, so each is a compare of the low bytes and two
-    // conditional moves (selects written in C++ partly become branches).
+    // conditional moves (selects written in C++ partly become branches). Whole registers, so
+    // that the keys index tables without a widening move.
 #if defined(__GNUC__) && defined(__x86_64__)
-    const uint32_t x = a;
+    const uint64_t x = a;
     asm("cmpb %b[b], %b[a]\n\t"
-        "cmoval %[b], %[a]\n\t"
-        "cmoval %[x], %[b]"
+        "cmovaq %[b], %[a]\n\t"
+        "cmovaq %[x], %[b]"
         : [a] "+&q"(a), [b] "+&q"(b)
         : [x] "r"(x)
         : "cc");
 #else
-    const uint32_t m = 0u - static_cast<uint32_t>((a & 0xFF) > (b & 0xFF));
-    const uint32_t d = (a ^ b) & m;
+    const uint64_t m = 0u - static_cast<uint64_t>((a & 0xFF) > (b & 0xFF));
+    const uint64_t d = (a ^ b) & m;
     a ^= d;
     b ^= d;
 #endif
@@ -551,12 +566,12 @@ EvaluateSix(THand& hand, bool akPlays, bool straightsOnly) {
         suits += kSuitNibble.t[suit[i]];
     }
     if ((valOr & ~15u) | (suits >> 24)) return EvaluateSixGeneric(hand, akPlays, straightsOnly);
-    uint32_t k0 = static_cast<uint32_t>(val[0]) | 0u << 8;
-    uint32_t k1 = static_cast<uint32_t>(val[1]) | 1u << 8;
-    uint32_t k2 = static_cast<uint32_t>(val[2]) | 2u << 8;
-    uint32_t k3 = static_cast<uint32_t>(val[3]) | 3u << 8;
-    uint32_t k4 = static_cast<uint32_t>(val[4]) | 4u << 8;
-    uint32_t k5 = static_cast<uint32_t>(val[5]) | 5u << 8;
+    uint64_t k0 = static_cast<uint32_t>(val[0]) | 0u << 8;
+    uint64_t k1 = static_cast<uint32_t>(val[1]) | 1u << 8;
+    uint64_t k2 = static_cast<uint32_t>(val[2]) | 2u << 8;
+    uint64_t k3 = static_cast<uint32_t>(val[3]) | 3u << 8;
+    uint64_t k4 = static_cast<uint32_t>(val[4]) | 4u << 8;
+    uint64_t k5 = static_cast<uint32_t>(val[5]) | 5u << 8;
     Exchange(k0, k1);
     Exchange(k0, k2);
     Exchange(k0, k3);
@@ -572,12 +587,12 @@ EvaluateSix(THand& hand, bool akPlays, bool straightsOnly) {
     Exchange(k3, k4);
     Exchange(k3, k5);
     Exchange(k4, k5);
-    const uint32_t idx = kColex.t[0][k0 & 0xF] + kColex.t[1][k1 & 0xF] + kColex.t[2][k2 & 0xF] +
-                         kColex.t[3][k3 & 0xF] + kColex.t[4][k4 & 0xF] + kColex.t[5][k5 & 0xF];
-    if (idx >= kColexBad) return EvaluateSixGeneric(hand, akPlays, straightsOnly);
-    const uint32_t k[6] = {k0, k1, k2, k3, k4, k5};
+    const uint32_t idx = kColexKey.t[0][k0] + kColexKey.t[1][k1] + kColexKey.t[2][k2] +
+                         kColexKey.t[3][k3] + kColexKey.t[4][k4] + kColexKey.t[5][k5];
+    if (idx >= kColexKeyBad) return EvaluateSixGeneric(hand, akPlays, straightsOnly);
+    const uint64_t k[6] = {k0, k1, k2, k3, k4, k5};
     for (int i = 0; i < 6; ++i) {
-        const uint32_t from = k[i] >> 8;
+        const size_t from = k[i] >> 8;
         hand.Cards[i + 1].Suit = suit[from];
         hand.Cards[i + 1].Value = val[from];
         hand.Cards[i + 1].Mark = mark[from];

@@ -23,7 +23,10 @@ struct StrategyTable {
 
 std::string Cards(const THand& h) {
     std::string s;
-    for (int i = 1; i <= h.Count; ++i) s += (i > 1 ? " " : "") + CardNotation(h.Cards[i]);
+    for (int i = 1; i <= h.Count; ++i) {
+        if (i > 1) s += ' ';
+        s += CardNotation(h.Cards[i]);
+    }
     return s;
 }
 

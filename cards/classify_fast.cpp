@@ -149,6 +149,16 @@ inline uint32_t KeyFromCounts(uint16_t combo, int r1, int r2, uint64_t cnt, uint
     }
 }
 
+// A five-card result into the hand (either kind of record: both name the same fields).
+template <class R> inline uint16_t StoreFive(THand& hand, const R& r) {
+    hand.Combo = r.Combo;
+    hand.FoundBits = r.FoundBits;
+    hand.Rank1 = r.Rank1;
+    hand.Rank2 = r.Rank2;
+    hand.Sorted = 0;
+    return r.Combo;
+}
+
 inline bool PlainValues(uint32_t mask) {
     return (mask & ~0x3FFEu) == 0;
 }
@@ -166,13 +176,7 @@ uint16_t EvaluateFiveCounts(THand& hand, bool akPlays, bool straightsOnly) {
     const uint8_t s = hand.Cards[1].Suit;
     const bool flush = hand.Cards[2].Suit == s && hand.Cards[3].Suit == s &&
                        hand.Cards[4].Suit == s && hand.Cards[5].Suit == s;
-    const FiveResult r = ClassifyCounts(cnt, mask, flush, akPlays, straightsOnly);
-    hand.Combo = r.Combo;
-    hand.FoundBits = r.FoundBits;
-    hand.Rank1 = r.Rank1;
-    hand.Rank2 = r.Rank2;
-    hand.Sorted = 0;
-    return r.Combo;
+    return StoreFive(hand, ClassifyCounts(cnt, mask, flush, akPlays, straightsOnly));
 }
 
 // Results for every multiset of five values without a flush, indexed by the combinatorial
@@ -332,6 +336,15 @@ inline uint16_t StoreSixImage(THand& hand, uint64_t e) {
     return combo;
 }
 
+inline uint16_t StoreSixBest(THand& hand, const SixBest& best) {
+    hand.Combo = best.Combo;
+    hand.Rank1 = best.Rank1 == 1 ? 14 : best.Rank1;
+    hand.Rank2 = best.Rank2 == 1 ? 14 : best.Rank2;
+    hand.DropIndex = best.Drop;
+    hand.FoundBits = best.FoundBits;
+    return best.Combo;
+}
+
 struct SixTable {
     uint64_t Entry[2][kSixMultisets];
     // Out of line, so that TableSix() stays a guard test inlined at its callers: as a call it
@@ -432,32 +445,13 @@ uint16_t EvaluateSixGeneric(THand& hand, bool akPlays, bool straightsOnly) {
             }
         }
     }
-    hand.Combo = best.Combo;
-    hand.Rank1 = best.Rank1 == 1 ? 14 : best.Rank1;
-    hand.Rank2 = best.Rank2 == 1 ? 14 : best.Rank2;
-    hand.DropIndex = best.Drop;
-    hand.FoundBits = best.FoundBits;
-    return best.Combo;
+    return StoreSixBest(hand, best);
 }
 
 // C(x - 1 + i, i + 1): the term of the i-th smallest value x in the combinatorial number of a
-// multiset, the index of the five-value table.
-struct ColexTerms {
-    uint16_t t[5][14];
-    constexpr ColexTerms() : t{} {
-        for (int i = 0; i < 5; ++i)
-            for (int x = 1; x <= 13; ++x)
-                t[i][x] = static_cast<uint16_t>(kSmall.c[x - 1 + i][i + 1]);
-    }
-};
-constexpr ColexTerms kColex;
-
-inline unsigned BadValue(int v) { // 0 or 1, or-ed without branches
-    return static_cast<unsigned>(v - 1) > 12u;
-}
-
-// The same terms for the six-value table, by the low byte of a six-card sort key (loaded with
-// a zero-extending move, no mask); any value outside 1..13 adds kColexKeyBad.
+// multiset, the index of the five- and six-value tables. 256 values, so that a six-card sort key
+// indexes it by its low byte (a zero-extending move, no mask); any value outside 1..13 adds
+// kColexKeyBad, which no sum of valid terms reaches.
 constexpr uint32_t kColexKeyBad = 1u << 20;
 struct ColexKeyTerms {
     uint32_t t[6][256];
@@ -469,6 +463,10 @@ struct ColexKeyTerms {
     }
 };
 constexpr ColexKeyTerms kColexKey;
+inline unsigned BadValue(int v) { // 0 or 1, or-ed without branches
+    return static_cast<unsigned>(v - 1) > 12u;
+}
+
 static_assert(kSixMultisets <= static_cast<int>(kColexKeyBad));
 
 // Orders two values (the five-card table only needs the multiset).
@@ -498,15 +496,9 @@ uint16_t EvaluateFive(THand& hand, bool akPlays, bool straightsOnly) {
     MinMax(x1, x2);
     MinMax(x3, x4);
     MinMax(x2, x3);
-    const int idx =
-        kColex.t[0][x0] + kColex.t[1][x1] + kColex.t[2][x2] + kColex.t[3][x3] + kColex.t[4][x4];
-    const TableEntry& e = Table().Entry[akPlays ? 1 : 0][idx];
-    hand.Combo = e.Combo;
-    hand.FoundBits = e.FoundBits;
-    hand.Rank1 = e.Rank1;
-    hand.Rank2 = e.Rank2;
-    hand.Sorted = 0;
-    return e.Combo;
+    const int idx = kColexKey.t[0][x0] + kColexKey.t[1][x1] + kColexKey.t[2][x2] +
+                    kColexKey.t[3][x3] + kColexKey.t[4][x4];
+    return StoreFive(hand, Table().Entry[akPlays ? 1 : 0][idx]);
 }
 
 // 1 << 4 * suit for the suits 1..4, 1 << 24 for any other byte.
@@ -613,13 +605,7 @@ EvaluateSix(THand& hand, bool akPlays, bool straightsOnly) {
     }
     const int flushSuit = five ? __builtin_ctz(five) >> 2 : 0;
     const int flushCount = flushSuit ? static_cast<int>((suits >> (4 * flushSuit)) & 0xF) : 0;
-    const SixBest best = BestOfSix(v, s, flushSuit, flushCount, akPlays, straightsOnly);
-    hand.Combo = best.Combo;
-    hand.Rank1 = best.Rank1 == 1 ? 14 : best.Rank1;
-    hand.Rank2 = best.Rank2 == 1 ? 14 : best.Rank2;
-    hand.DropIndex = best.Drop;
-    hand.FoundBits = best.FoundBits;
-    return best.Combo;
+    return StoreSixBest(hand, BestOfSix(v, s, flushSuit, flushCount, akPlays, straightsOnly));
 }
 
 } // namespace

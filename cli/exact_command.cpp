@@ -99,6 +99,18 @@ void CheckWritable(const std::string& path) {
         throw std::runtime_error(path + ": the folder " + dir.string() + " is not writable");
 }
 
+// The decision chart's folder checked before any work; false (and said) when it cannot be written.
+bool DecisionsWritable(const ExactOptions& o) {
+    if (o.Decisions.empty()) return true;
+    try {
+        CheckWritable(o.Decisions);
+    } catch (const std::exception& e) {
+        std::cerr << "kvarlen-cli exact: cannot write " << e.what() << "\n";
+        return false;
+    }
+    return true;
+}
+
 // Written beside and renamed over the file: a failure leaves no truncated chart behind.
 bool WriteLines(const std::string& path, const std::vector<std::string>& lines) {
     TFileWriter out(path);
@@ -152,14 +164,7 @@ int RunMergeFiles(const std::vector<std::string>& files, const ExactOptions& o) 
             }
         }
         const TExactResult total = MergeExactParts(parts);
-        if (!o.Decisions.empty()) {
-            try {
-                CheckWritable(o.Decisions);
-            } catch (const std::exception& e) {
-                std::cerr << "kvarlen-cli exact: cannot write " << e.what() << "\n";
-                return 1;
-            }
-        }
+        if (!DecisionsWritable(o)) return 1;
         return Output(total, o);
     } catch (const std::exception& e) {
         std::cerr << "kvarlen-cli exact: " << e.what() << "\n";
@@ -185,14 +190,7 @@ int RunExactCommand(const ExactOptions& o, const CLI::App& cmd) {
         std::cerr << "kvarlen-cli exact: " << e.what() << "\n";
         return 2;
     }
-    if (!o.Decisions.empty()) {
-        try {
-            CheckWritable(o.Decisions);
-        } catch (const std::exception& e) {
-            std::cerr << "kvarlen-cli exact: cannot write " << e.what() << "\n";
-            return 1;
-        }
-    }
+    if (!DecisionsWritable(o)) return 1;
     const bool terminal = isatty(STDERR_FILENO) != 0;
     const auto t0 = std::chrono::steady_clock::now();
     bool shown = false;

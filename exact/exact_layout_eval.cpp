@@ -243,37 +243,7 @@ TExactConfig MakeExactConfig(const TRules& rules, TExactMode mode, bool dealerAK
 
 TFlushSplit SplitDealerFlushes(const TDeck& unseen, const TCardRec& open, const THand& box,
                                bool akPlays) {
-    TFlushSplit s;
-    int values[13];
-    int k = 0;
-    for (int v = 1; v <= 13; ++v)
-        if (v != open.Value && unseen.IsUnseen(open.Suit, v)) values[k++] = v;
-    THand dealer;
-    dealer.Count = 5;
-    for (int a = 0; a < k; ++a)
-        for (int b = a + 1; b < k; ++b)
-            for (int c = b + 1; c < k; ++c)
-                for (int d = c + 1; d < k; ++d) {
-                    const int closed[4] = {values[a], values[b], values[c], values[d]};
-                    dealer.Cards[1] = TCardRec{open.Suit, open.Value, 0};
-                    for (int i = 0; i < 4; ++i)
-                        dealer.Cards[2 + i] = TCardRec{open.Suit, closed[i], 0};
-                    dealer.Sorted = 0;
-                    if (EvaluateHand(dealer, akPlays) != C_Flush) continue;
-                    ++s.Total;
-                    switch (CompareHands(dealer, box)) {
-                    case 2:
-                        ++s.Won;
-                        break;
-                    case 1:
-                        ++s.Lost;
-                        break;
-                    default:
-                        ++s.Push;
-                        break;
-                    }
-                }
-    return s;
+    return TDealerFlushes(unseen, open, akPlays).Split(box, 0);
 }
 
 TDealerFlushes::TDealerFlushes(const TDeck& unseen, const TCardRec& open, bool akPlays) {

@@ -3,6 +3,7 @@
 // the parts.
 #include "cli/commands.h"
 #include "cli/options_common.h"
+#include "exact/exact_compare.h"
 #include "exact/exact_json.h"
 #include "exact/exact_report.h"
 #include "simulation/text_files.h"
@@ -35,6 +36,7 @@ struct ExactOptions {
     std::vector<std::string> Merge;
     std::string Decisions;
     bool Json = false;
+    bool Compare = false;
 };
 
 class Refused : public std::runtime_error {
@@ -66,15 +68,18 @@ void ParsePart(const std::string& text, int& k, int& n) {
 
 TExactSettings ReadSettings(const ExactOptions& o) {
     TExactSettings s;
-    if (o.Mode != "ideal" && o.Mode != "strategy")
-        throw Refused("--mode: '" + o.Mode + "' is none of ideal|strategy");
-    s.Mode = o.Mode == "ideal" ? TExactMode::Ideal : TExactMode::Strategy;
+    if (o.Mode != "ideal" && o.Mode != "strategy" && o.Mode != "optimal")
+        throw Refused("--mode: '" + o.Mode + "' is none of ideal|strategy|optimal");
+    s.Mode = o.Mode == "ideal"     ? TExactMode::Ideal
+             : o.Mode == "optimal" ? TExactMode::Optimal
+                                   : TExactMode::Strategy;
     if (o.Boxes != 1)
         throw Refused("--boxes: the exact value is computed for one box; a team of two or three "
                       "boxes is out of its scope");
     if (o.Threads < 0 || o.Threads > 256) throw Refused("--threads must be 1..256");
     if (o.Exchange1 && s.Mode == TExactMode::Strategy)
-        throw Refused("--exchange1 applies to --mode ideal only (strategy play never exchanges)");
+        throw Refused("--exchange1 applies to --mode ideal or optimal only (strategy play never "
+                      "exchanges)");
     if (o.Exchange1 && !o.NoBuy)
         throw Refused("--exchange1 and buying a sixth card exclude each other, as \"обмен 1 "
                       "карты\" and \"покупка 6 карты\" do: add --no-buy");
@@ -148,6 +153,32 @@ int Output(const TExactResult& r, const ExactOptions& o) {
     return status;
 }
 
+// Best play, ideal play and strategy play side by side; the exit status.
+int OutputComparison(const std::vector<TExactResult>& results, const std::string& strategyLeftOut,
+                     const ExactOptions& o) {
+    const std::vector<TExactComparisonRow> rows = CompareExactResults(results);
+    bool complete = true;
+    for (const TExactResult& r : results) complete = complete && r.Complete;
+    complete = complete && results.size() >= 2;
+    if (o.Json) {
+        nlohmann::json j = ExactComparisonJson(results, rows);
+        if (!strategyLeftOut.empty()) j["strategy_left_out"] = strategyLeftOut;
+        j["complete"] = complete;
+        std::cout << j.dump(2) << "\n";
+    } else {
+        for (const std::string& line : ExactComparisonLines(results, rows, ','))
+            std::cout << line << "\n";
+        if (!strategyLeftOut.empty())
+            std::cout << "Strategy play is left out: " << strategyLeftOut << "\n";
+    }
+    std::cout.flush();
+    if (!complete) {
+        std::cerr << "kvarlen-cli exact: stopped: the comparison is INCOMPLETE\n";
+        return 3;
+    }
+    return 0;
+}
+
 int RunMergeFiles(const std::vector<std::string>& files, const ExactOptions& o) {
     std::vector<TExactResult> parts;
     try {
@@ -173,6 +204,15 @@ int RunMergeFiles(const std::vector<std::string>& files, const ExactOptions& o) 
 }
 
 int RunExactCommand(const ExactOptions& o, const CLI::App& cmd) {
+    if (o.Compare) {
+        for (const char* opt : {"--mode", "--part", "--merge", "--decisions"})
+            if (cmd.count(opt) > 0) {
+                std::cerr << "kvarlen-cli exact: --compare counts the three modes of the whole "
+                             "game itself; "
+                          << opt << " does not go with it\n";
+                return 2;
+            }
+    }
     if (!o.Merge.empty() || cmd.count("--merge") > 0) {
         for (const char* opt : {"--mode", "--part", "--no-buy", "--exchange1", "--no-insurance",
                                 "--no-ak", "--pay", "--price-buy6", "--price-change1"})
@@ -184,16 +224,37 @@ int RunExactCommand(const ExactOptions& o, const CLI::App& cmd) {
         return RunMergeFiles(o.Merge, o);
     }
     TExactSettings s;
+    std::vector<TExactSettings> modes;
+    std::string strategyLeftOut;
     try {
-        s = ReadSettings(o);
+        if (o.Compare) {
+            ExactOptions each = o;
+            each.Mode = "optimal";
+            modes.push_back(ReadSettings(each));
+            each.Mode = "ideal";
+            modes.push_back(ReadSettings(each));
+            each.Mode = "strategy";
+            each.Exchange1 = false;
+            try {
+                modes.push_back(ReadSettings(each));
+            } catch (const std::exception& e) {
+                strategyLeftOut = e.what();
+            }
+            if (o.Exchange1) strategyLeftOut = "strategy play never exchanges";
+            if (o.Exchange1 && modes.size() == 3) modes.pop_back();
+        } else {
+            modes.push_back(ReadSettings(o));
+        }
     } catch (const std::exception& e) {
         std::cerr << "kvarlen-cli exact: " << e.what() << "\n";
         return 2;
     }
+    s = modes.front();
     if (!DecisionsWritable(o)) return 1;
     const bool terminal = isatty(STDERR_FILENO) != 0;
-    const auto t0 = std::chrono::steady_clock::now();
+    auto t0 = std::chrono::steady_clock::now();
     bool shown = false;
+    std::string label;
     auto progress = [&](uint64_t done, uint64_t total) {
         if (!terminal || total == 0) return;
         const double elapsed =
@@ -206,8 +267,8 @@ int RunExactCommand(const ExactOptions& o, const CLI::App& cmd) {
                 " left";
         else if (done >= total)
             left = "done";
-        std::fprintf(stderr, "\rkvarlen-cli exact: %5.1f %% of %llu layouts, %s    ",
-                     100.0 * static_cast<double>(done) / static_cast<double>(total),
+        std::fprintf(stderr, "\rkvarlen-cli exact: %s%5.1f %% of %llu layouts, %s    ",
+                     label.c_str(), 100.0 * static_cast<double>(done) / static_cast<double>(total),
                      static_cast<unsigned long long>(total), left.c_str());
         std::fflush(stderr);
         shown = true;
@@ -216,9 +277,14 @@ int RunExactCommand(const ExactOptions& o, const CLI::App& cmd) {
     auto oldInt = std::signal(SIGINT, OnExactSignal);
     auto oldTerm = std::signal(SIGTERM, OnExactSignal);
     auto oldHup = std::signal(SIGHUP, OnExactSignal);
-    TExactResult r;
+    std::vector<TExactResult> results;
     try {
-        r = RunExact(s, progress, &g_stop);
+        for (const TExactSettings& m : modes) {
+            if (o.Compare) label = ExactModeName(m.Mode) + ": ";
+            t0 = std::chrono::steady_clock::now();
+            results.push_back(RunExact(m, progress, &g_stop));
+            if (!results.back().Complete) break;
+        }
     } catch (const std::exception& e) {
         if (shown) std::fputc('\n', stderr);
         std::cerr << "kvarlen-cli exact: " << e.what() << "\n";
@@ -228,7 +294,8 @@ int RunExactCommand(const ExactOptions& o, const CLI::App& cmd) {
     std::signal(SIGTERM, oldTerm);
     std::signal(SIGHUP, oldHup);
     if (shown) std::fputc('\n', stderr);
-    return Output(r, o);
+    if (o.Compare) return OutputComparison(results, strategyLeftOut, o);
+    return Output(results.front(), o);
 }
 
 } // namespace
@@ -239,8 +306,13 @@ void AddExactCommand(CLI::App& app, int& status) {
         "exact", "The exact value of the whole game for one box: every deal counted, the return "
                  "table, the summary and the decision chart (one box only: a team of two or "
                  "three boxes is out of scope)");
-    cmd->add_option("--mode", o->Mode, "ideal (decisions by the exact values) or strategy")
+    cmd->add_option("--mode", o->Mode,
+                    "ideal (decisions by the MO values), optimal (best play: every option valued "
+                    "by the settlement) or strategy")
         ->capture_default_str();
+    cmd->add_flag("--compare", o->Compare,
+                  "Count best play, ideal play and strategy play under the same rules and print "
+                  "their exact values side by side with what each rule costs against best play");
     cmd->add_option("--boxes", o->Boxes, "Boxes: only 1")->capture_default_str();
     AddRuleOptions(cmd, o.get(), "Price of buying a sixth card (ideal play; strategy play pays 1)");
     cmd->add_option("--threads", o->Threads, "Worker threads (default: every core)");

@@ -139,8 +139,11 @@ TExactResult ExactResultFromJson(const json& j) {
         TExactResult r;
         const json& c = j.at("conditions");
         const std::string mode = c.at("mode").get<std::string>();
-        if (mode != "ideal" && mode != "strategy") throw std::runtime_error("unknown mode " + mode);
-        r.Mode = mode == "ideal" ? TExactMode::Ideal : TExactMode::Strategy;
+        if (mode != "ideal" && mode != "strategy" && mode != "optimal")
+            throw std::runtime_error("unknown mode " + mode);
+        r.Mode = mode == "ideal"     ? TExactMode::Ideal
+                 : mode == "optimal" ? TExactMode::Optimal
+                                     : TExactMode::Strategy;
         r.DealerAK = c.at("dealer_ak").get<bool>();
         if (r.Mode == TExactMode::Strategy)
             r.RaiseAt2Matches = c.at("raise_at_2_matches").get<bool>();

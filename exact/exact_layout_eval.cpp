@@ -1,5 +1,6 @@
 #include "exact/exact_layout_eval.h"
 
+#include "analysis/best_play.h"
 #include "analysis/ev.h"
 #include "simulation/settlement.h"
 #include "simulation/strategy_rules.h"
@@ -176,6 +177,43 @@ void CountIdeal(TExactLayoutCounts& c, const TExactConfig& cfg, THand hand, cons
     }
 }
 
+// Best play: the option of the best value, then the best continuation on every final hand.
+void CountOptimal(TExactLayoutCounts& c, const TExactConfig& cfg, const THand& hand,
+                  const TDeck& view, const TCardRec& open) {
+    const TRules& rules = cfg.Rules;
+    const TOptionTable table = BestPlayOptions(view, hand, open, rules, RulesRequest(rules));
+    const TPlayOption& best = table.BestOption();
+    int price = kPriceNone;
+    int64_t weight = cfg.DrawFactor;
+    switch (best.Kind) {
+    case TOptionKind::Pass:
+        c.Decision = kDecisionPass;
+        break;
+    case TOptionKind::Raise:
+        c.Decision = kDecisionRaise;
+        break;
+    case TOptionKind::Buy:
+        c.Decision = kDecisionBuy;
+        price = kPriceBuy;
+        weight = 1;
+        break;
+    default:
+        c.Decision = kDecisionExchange;
+        price = kPriceExchange;
+        weight = 1;
+        break;
+    }
+    if (price == kPriceNone) {
+        AddState(c, cfg, {hand.Combo, best.Kind == TOptionKind::Raise, best.Insurance, kPriceNone},
+                 table.Dealt, weight);
+        return;
+    }
+    ForEachFinalState(view, hand, open, rules, best, [&](const TFinalState& f) {
+        AddState(c, cfg, {f.Hand.Combo, f.Continuation.Raise, f.Continuation.Insurance, price},
+                 f.Settled, weight);
+    });
+}
+
 void CountStrategy(TExactLayoutCounts& c, const TExactConfig& cfg, const THand& hand,
                    const TDeck& view, const TCardRec& open) {
     const TRules& rules = cfg.Rules;
@@ -225,7 +263,7 @@ TSettleTable BuildSettleTable() {
 }
 
 int DrawFactorFor(const TRules& rules, TExactMode mode) {
-    const bool draws = rules.Buy6 || (mode == TExactMode::Ideal && rules.Exchange1);
+    const bool draws = rules.Buy6 || (DecidesByValues(mode) && rules.Exchange1);
     return draws ? 42 : 1;
 }
 
@@ -239,75 +277,6 @@ TExactConfig MakeExactConfig(const TRules& rules, TExactMode mode, bool dealerAK
     cfg.DrawFactor = DrawFactorFor(rules, mode);
     cfg.Settle = BuildSettleTable();
     return cfg;
-}
-
-TFlushSplit SplitDealerFlushes(const TDeck& unseen, const TCardRec& open, const THand& box,
-                               bool akPlays) {
-    return TDealerFlushes(unseen, open, akPlays).Split(box, 0);
-}
-
-TDealerFlushes::TDealerFlushes(const TDeck& unseen, const TCardRec& open, bool akPlays) {
-    int values[13];
-    int k = 0;
-    for (int v = 1; v <= 13; ++v)
-        if (v != open.Value && unseen.IsUnseen(open.Suit, v)) values[k++] = v;
-    THand dealer;
-    dealer.Count = 5;
-    for (int a = 0; a < k; ++a)
-        for (int b = a + 1; b < k; ++b)
-            for (int c = b + 1; c < k; ++c)
-                for (int d = c + 1; d < k; ++d) {
-                    const int closed[4] = {values[a], values[b], values[c], values[d]};
-                    dealer.Cards[1] = TCardRec{open.Suit, open.Value, 0};
-                    uint16_t bits = 0;
-                    for (int i = 0; i < 4; ++i) {
-                        dealer.Cards[2 + i] = TCardRec{open.Suit, closed[i], 0};
-                        bits = static_cast<uint16_t>(bits | (1u << (closed[i] - 1)));
-                    }
-                    dealer.Sorted = 0;
-                    if (EvaluateHand(dealer, akPlays) != C_Flush) continue;
-                    hands_.push_back(TEntry{bits, dealer});
-                }
-}
-
-TFlushSplit TDealerFlushes::Split(const THand& box, int takenValue) const {
-    TFlushSplit s;
-    const uint16_t taken = takenValue > 0 ? static_cast<uint16_t>(1u << (takenValue - 1)) : 0;
-    for (const TEntry& e : hands_) {
-        if (e.Values & taken) continue;
-        ++s.Total;
-        switch (CompareHands(e.Hand, box)) {
-        case 2:
-            ++s.Won;
-            break;
-        case 1:
-            ++s.Lost;
-            break;
-        default:
-            ++s.Push;
-            break;
-        }
-    }
-    return s;
-}
-
-LayoutOutcome SettledOutcome(const TDeck& unseen, const THand& box, const TCardRec& open,
-                             const TRules& rules, double* raiseValue, const TDealerFlushes* flushes,
-                             int takenValue) {
-    LayoutOutcome t;
-    const double mo = MO_Raise(unseen, box, open, rules, nullptr, &t);
-    if (raiseValue) *raiseValue = mo;
-    if (box.Combo == C_Flush) {
-        // The counters count every dealer flush as a push against a flush; the settlement ranks
-        // them.
-        const TFlushSplit f = flushes ? flushes->Split(box, takenValue)
-                                      : SplitDealerFlushes(unseen, open, box, rules.AKPlays);
-        if (f.Total > t.P) throw std::logic_error("more dealer flushes than pushes");
-        t.P -= static_cast<int32_t>(f.Total - f.Push);
-        t.W += static_cast<int32_t>(f.Won);
-        t.L += static_cast<int32_t>(f.Lost);
-    }
-    return t;
 }
 
 TExactLayoutCounts CountLayout(const TExactLayout& layout, const TExactConfig& cfg) {
@@ -328,7 +297,9 @@ TExactLayoutCounts CountLayoutCards(const THand& box, const TCardRec& open,
     // in every information mode.
     TDeck view;
     for (int i = 1; i <= 5; ++i) view.Take(hand.Cards[i]);
-    if (cfg.Mode == TExactMode::Ideal)
+    if (cfg.Mode == TExactMode::Optimal)
+        CountOptimal(c, cfg, hand, view, open);
+    else if (cfg.Mode == TExactMode::Ideal)
         CountIdeal(c, cfg, hand, view, open);
     else
         CountStrategy(c, cfg, hand, view, open);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "analysis/dealer_outcomes.h"
+#include "analysis/settled_outcome.h"
 #include "exact/exact_layouts.h"
 #include "exact/exact_tally.h"
 
@@ -13,7 +14,13 @@
 
 namespace kvarlen {
 
-enum class TExactMode : uint8_t { Ideal, Strategy };
+// Ideal play decides by the MO values, strategy play by the fixed rules, optimal play by the
+// exact value of every option under the settlement (best play).
+enum class TExactMode : uint8_t { Ideal, Strategy, Optimal };
+// Modes that decide by expected values on the box's view: they exchange and buy as valued.
+inline bool DecidesByValues(TExactMode m) {
+    return m != TExactMode::Strategy;
+}
 
 // Results of the settlement per (final class, raised, insured, dealer's answer), read once from
 // the settlement routine. An entry is the box's whole result in antes, prices left out.
@@ -45,38 +52,5 @@ TExactLayoutCounts CountLayout(const TExactLayout& layout, const TExactConfig& c
 // The same for any five cards (slots 1..5, in any order) and open card.
 TExactLayoutCounts CountLayoutCards(const THand& box, const TCardRec& open,
                                     const TExactConfig& cfg);
-
-// How a flush of the box fares against every dealer flush that the counters call a push: the
-// dealer's four closed cards from the unseen cards of the open card's suit (`unseen` has the
-// box's cards taken out and still holds the open card).
-struct TFlushSplit {
-    int64_t Total = 0, Won = 0, Lost = 0, Push = 0; // Won: the box wins
-};
-TFlushSplit SplitDealerFlushes(const TDeck& unseen, const TCardRec& open, const THand& box,
-                               bool akPlays);
-
-// The dealer's flushes of one layout dealt out and classified once, for every card the box can
-// receive: Split gives what SplitDealerFlushes gives on `unseen` with the open suit's card of
-// value takenValue (0: none) taken out as well.
-class TDealerFlushes {
-  public:
-    TDealerFlushes(const TDeck& unseen, const TCardRec& open, bool akPlays);
-    TFlushSplit Split(const THand& box, int takenValue) const;
-
-  private:
-    struct TEntry {
-        uint16_t Values; // bit v - 1 for each closed card's value
-        THand Hand;
-    };
-    std::vector<TEntry> hands_;
-};
-
-// The tally of the counters with flush against flush ranked as the settlement ranks it; the raise
-// value of the counters (flush against flush a push, as every decision sees it) in raiseValue.
-// flushes (when given) holds the dealer's flushes of `unseen` before the open suit's card of
-// value takenValue was taken out.
-LayoutOutcome SettledOutcome(const TDeck& unseen, const THand& box, const TCardRec& open,
-                             const TRules& rules, double* raiseValue = nullptr,
-                             const TDealerFlushes* flushes = nullptr, int takenValue = 0);
 
 } // namespace kvarlen

@@ -82,7 +82,7 @@ std::vector<TExactTableRow> ExactTableRows(const TExactResult& res) {
     }
     if (res.Rules.Buy6 || t.RowDeals[kRowBuyCost])
         Row(rows, kRowBuyCost, "buy_cost", "cost of the sixth card", "покупка 6 карты", true);
-    if ((res.Mode == TExactMode::Ideal && res.Rules.Exchange1) || t.RowDeals[kRowExchangeCost])
+    if ((DecidesByValues(res.Mode) && res.Rules.Exchange1) || t.RowDeals[kRowExchangeCost])
         Row(rows, kRowExchangeCost, "exchange_cost", "cost of the exchange", "обмен 1 карты", true);
     const long double deals = static_cast<long double>(t.Deals());
     for (TExactTableRow& r : rows) {
@@ -166,11 +166,13 @@ std::vector<std::string> ExactReportLines(const TExactResult& res, char sep) {
     const TRules& r = res.Rules;
     const TExactSummary s = SummarizeExact(res);
     out.push_back(std::string("Exact value of the whole game for one box, ") +
-                  (res.Mode == TExactMode::Ideal ? "ideal play" : "strategy play") +
+                  (res.Mode == TExactMode::Ideal     ? "ideal play"
+                   : res.Mode == TExactMode::Optimal ? "best play"
+                                                     : "strategy play") +
                   (res.Complete ? "" : " -- INCOMPLETE: the run was stopped"));
     std::string rules = "Rules: ";
     rules += r.Buy6 ? "sixth card at " + Price(res.BuyPrice(), sep) : "no sixth card";
-    if (res.Mode == TExactMode::Ideal && r.Exchange1)
+    if (DecidesByValues(res.Mode) && r.Exchange1)
         rules += ", exchange of one card at " + Price(r.PriceChange1, sep);
     rules += r.Insurance ? ", insurance" : ", no insurance";
     rules += r.AKPlays ? ", ace + king plays" : ", ace + king does not play";
@@ -222,7 +224,7 @@ std::vector<std::string> ExactReportLines(const TExactResult& res, char sep) {
     std::string freq = "The box raises in " + Fixed(100 * s.RaiseShare, 4, sep) +
                        " % of the deals, passes in " + Fixed(100 * s.PassShare, 4, sep) + " %";
     if (r.Buy6) freq += ", buys in " + Fixed(100 * s.BuyShare, 4, sep) + " %";
-    if (res.Mode == TExactMode::Ideal && r.Exchange1)
+    if (DecidesByValues(res.Mode) && r.Exchange1)
         freq += ", exchanges in " + Fixed(100 * s.ExchangeShare, 4, sep) + " %";
     if (r.Insurance) freq += ", insures in " + Fixed(100 * s.InsureShare, 4, sep) + " %";
     out.push_back(freq);

@@ -22,7 +22,7 @@ constexpr uint64_t kChunk = 64;
 } // namespace
 
 std::string ExactModeName(TExactMode m) {
-    return m == TExactMode::Strategy ? "strategy" : "ideal";
+    return m == TExactMode::Strategy ? "strategy" : m == TExactMode::Optimal ? "optimal" : "ideal";
 }
 
 void ValidateExactSettings(const TExactSettings& s) {
@@ -34,7 +34,7 @@ void ValidateExactSettings(const TExactSettings& s) {
         throw TExactRefused("a game bought for the dealer cannot be counted exactly in a "
                             "reasonable time (every dealer hand and his new card would be dealt "
                             "out): the exact value is given only without it");
-    if (s.Mode == TExactMode::Ideal && s.Rules.Exchange1 && s.Rules.Buy6)
+    if (DecidesByValues(s.Mode) && s.Rules.Exchange1 && s.Rules.Buy6)
         throw TExactRefused("exchanging one card and buying a sixth exclude each other: allow "
                             "only one of them");
 }
@@ -132,7 +132,7 @@ bool SameExactConditions(const TExactResult& a, const TExactResult& b) {
     const TRules& x = a.Rules;
     const TRules& y = b.Rules;
     return a.Mode == b.Mode && a.Pay == b.Pay && a.DealerAK == b.DealerAK &&
-           (a.Mode == TExactMode::Ideal || a.RaiseAt2Matches == b.RaiseAt2Matches) &&
+           (a.Mode != TExactMode::Strategy || a.RaiseAt2Matches == b.RaiseAt2Matches) &&
            a.PartCount == b.PartCount && x.Insurance == y.Insurance && x.AKPlays == y.AKPlays &&
            x.DealerGameBuy == y.DealerGameBuy && x.Exchange1 == y.Exchange1 &&
            x.AntePaid == y.AntePaid && x.Buy6 == y.Buy6 && x.PriceChange1 == y.PriceChange1 &&

@@ -1,5 +1,6 @@
 #include "ui/ExactPage.h"
 
+#include "exact/exact_compare.h"
 #include "simulation/text_files.h"
 #include "ui/ExactChart.h"
 #include "ui/ExactRunner.h"
@@ -59,7 +60,7 @@ QString RefusalText(const TExactSettings& s, const TExactRefused& refused) {
     if (s.Mode == TExactMode::Strategy && s.Rules.DealerGameBuy != 0)
         return "Игру по стратегии с покупкой игры дилеру нельзя посчитать точно за разумное "
                "время: выберите «покупки игры дилеру нет» или идеальную игру.";
-    if (s.Mode == TExactMode::Ideal && s.Rules.Exchange1 && s.Rules.Buy6)
+    if (DecidesByValues(s.Mode) && s.Rules.Exchange1 && s.Rules.Buy6)
         return "Обмен 1 карты и покупка 6 карты исключают друг друга: оставьте одно из них.";
     return QString::fromStdString(refused.what());
 }
@@ -91,8 +92,18 @@ TExactPage::TExactPage(TForm1& form, QWidget* parent) : QWidget(parent), form_(f
     ExactStrategy = new QRadioButton("игра по стратегии");
     ExactStrategy->setObjectName("ExactStrategy");
     ExactStrategy->setToolTip("Решения по правилам стратегии, как в симуляции");
+    ExactOptimal = new QRadioButton("лучшая игра");
+    ExactOptimal->setObjectName("ExactOptimal");
+    ExactOptimal->setToolTip("Лучшая игра: каждый вариант оценён точно по расчёту игры (флэш "
+                             "против флэша по старшинству, страховка по её точной цене)");
+    ExactCompare = new QCheckBox("сравнить три игры");
+    ExactCompare->setObjectName("ExactCompare");
+    ExactCompare->setToolTip("СТАРТ считает лучшую, идеальную игру и игру по стратегии и "
+                             "показывает, во что каждое правило обходится против лучшей игры");
+    modes->addWidget(ExactOptimal);
     modes->addWidget(ExactIdeal);
     modes->addWidget(ExactStrategy);
+    modes->addWidget(ExactCompare);
 
     ExactStart = new QPushButton(kStart);
     ExactStart->setObjectName("ExactStart");
@@ -212,11 +223,42 @@ bool TExactPage::Start() {
         ShowModalMessage(this, QString::fromStdString(e.what()));
         return false;
     }
-    s.Mode = ExactStrategy->isChecked() ? TExactMode::Strategy : TExactMode::Ideal;
+    s.Mode = ExactStrategy->isChecked()  ? TExactMode::Strategy
+             : ExactOptimal->isChecked() ? TExactMode::Optimal
+                                         : TExactMode::Ideal;
     s.DealerAK = form_.AK_exist->isChecked();
     s.RaiseAt2Matches = form_.CheckBox7->isChecked();
     s.PartIndex = partIndex_;
     s.PartCount = partCount_;
+    comparing_ = ExactCompare->isChecked();
+    queue_.clear();
+    compared_.clear();
+    strategyLeftOut_.clear();
+    if (comparing_) {
+        // Best play first: its table is the one the page shows.
+        for (TExactMode m : {TExactMode::Optimal, TExactMode::Ideal, TExactMode::Strategy}) {
+            TExactSettings each = s;
+            each.Mode = m;
+            if (m == TExactMode::Strategy && s.Rules.Exchange1) {
+                strategyLeftOut_ = "игра по стратегии не меняет карт";
+                continue;
+            }
+            try {
+                ValidateExactSettings(each);
+            } catch (const TExactRefused& e) {
+                if (m != TExactMode::Strategy) {
+                    ShowModalMessage(this, RefusalText(each, e));
+                    return false;
+                }
+                strategyLeftOut_ = RefusalText(each, e);
+                continue;
+            }
+            queue_.push_back(each);
+        }
+        ClearResult();
+        StartQueued();
+        return true;
+    }
     try {
         ValidateExactSettings(s);
     } catch (const TExactRefused& e) {
@@ -224,15 +266,30 @@ bool TExactPage::Start() {
         return false;
     }
     ClearResult();
+    queue_.push_back(s);
+    StartQueued();
+    return true;
+}
+
+void TExactPage::StartQueued() {
+    const TExactSettings s = queue_.front();
+    queue_.erase(queue_.begin());
     runner_->Start(s);
     ExactStart->setText(kStop);
     ExactStart->setToolTip("Остановить расчёт: таблица покажет посчитанную часть");
-    ExactIdeal->setEnabled(false);
-    ExactStrategy->setEnabled(false);
+    EnableModes(false);
     ExactProgress->setValue(0);
     ExactProgress->setFormat("%p% · оценка времени…");
-    ExactStatus->setText("Идёт точный расчёт");
-    return true;
+    ExactStatus->setText(comparing_ ? "Идёт точный расчёт: " +
+                                          QString::fromStdString(ExactModeCaption(s.Mode))
+                                    : QString("Идёт точный расчёт"));
+}
+
+void TExactPage::EnableModes(bool on) {
+    ExactIdeal->setEnabled(on);
+    ExactStrategy->setEnabled(on);
+    ExactOptimal->setEnabled(on);
+    ExactCompare->setEnabled(on);
 }
 
 void TExactPage::Stop() {
@@ -257,11 +314,32 @@ void TExactPage::OnProgress(quint64 done, quint64 total, double secondsLeft) {
 }
 
 void TExactPage::OnFinished(std::shared_ptr<const TExactResult> result) {
+    bool complete = result->Complete;
+    double seconds = result->Seconds;
+    if (comparing_) {
+        compared_.push_back(*result);
+        if (complete && !queue_.empty()) {
+            StartQueued();
+            return;
+        }
+        seconds = 0;
+        for (const TExactResult& r : compared_) seconds += r.Seconds;
+        // The table shows best play; a stop during a later run leaves the comparison short.
+        result = std::make_shared<const TExactResult>(compared_.front());
+    }
     result_ = std::move(result);
     ShowIdle();
     ShowResult();
-    const QString time = TimeText(result_->Seconds);
-    if (result_->Complete) {
+    if (comparing_) {
+        QStringList lines = ExactComparisonText(compared_, DecimalSeparator());
+        if (!strategyLeftOut_.isEmpty())
+            lines << "Игра по стратегии не посчитана: " + strategyLeftOut_;
+        lines << "";
+        lines << ExactSummaryLines(*result_, DecimalSeparator());
+        ExactSummary->setPlainText(lines.join('\n'));
+    }
+    const QString time = TimeText(seconds);
+    if (complete) {
         ExactProgress->setValue(kProgressSteps);
         ExactStatus->setText("Готово за " + time);
     } else {
@@ -279,8 +357,7 @@ void TExactPage::OnFailed(const QString& message) {
 void TExactPage::ShowIdle() {
     ExactStart->setText(kStart);
     ExactStart->setToolTip("Посчитать каждую раздачу по правилам страниц «5+1» и «настройки»");
-    ExactIdeal->setEnabled(true);
-    ExactStrategy->setEnabled(true);
+    EnableModes(true);
     ExactProgress->setFormat("%p%");
     ExactCopy->setEnabled(result_ != nullptr);
     ExactSave->setEnabled(result_ != nullptr);

@@ -9,7 +9,9 @@
 #include <QWidget>
 
 #include <memory>
+#include <vector>
 
+class QCheckBox;
 class QChartView;
 class QLabel;
 class QPlainTextEdit;
@@ -63,6 +65,8 @@ class TExactPage : public QWidget {
 
     QRadioButton* ExactIdeal = nullptr;
     QRadioButton* ExactStrategy = nullptr;
+    QRadioButton* ExactOptimal = nullptr;
+    QCheckBox* ExactCompare = nullptr; // START counts best, ideal and strategy play in turn
     QPushButton* ExactStart = nullptr;
     QProgressBar* ExactProgress = nullptr;
     QPushButton* ExactCopy = nullptr;
@@ -84,6 +88,13 @@ class TExactPage : public QWidget {
     TForm1& form_;
     TExactRunner* runner_ = nullptr;
     std::shared_ptr<const TExactResult> result_;
+    // The comparison: the runs still to start and the results so far (best play first).
+    std::vector<TExactSettings> queue_;
+    std::vector<TExactResult> compared_;
+    bool comparing_ = false;
+    QString strategyLeftOut_;
+    void EnableModes(bool on);
+    void StartQueued();
     int partIndex_ = 1, partCount_ = 1;
 };
 

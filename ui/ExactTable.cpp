@@ -1,6 +1,7 @@
 #include "ui/ExactTable.h"
 
 #include "cards/numfmt.h"
+#include "exact/exact_compare.h"
 
 #include <cstdio>
 
@@ -103,10 +104,10 @@ TExactTableCells ExactTableCells(const TExactResult& r, char sep) {
 QStringList ExactSummaryLines(const TExactResult& r, char sep) {
     const TExactSummary s = SummarizeExact(r);
     const TRules& rules = r.Rules;
-    const bool ideal = r.Mode == TExactMode::Ideal;
+    const bool ideal = DecidesByValues(r.Mode);
     QStringList out;
     QString head = QString("Точный расчёт для одного бокса: ") +
-                   (ideal ? "идеальная игра" : "игра по стратегии");
+                   QString::fromStdString(ExactModeCaption(r.Mode));
     if (r.PartCount > 1)
         head += QString(", часть %1 из %2 раскладов").arg(r.PartIndex).arg(r.PartCount);
     if (!r.Complete) head += " — НЕ ЗАВЕРШЁН: расчёт остановлен, счёт неполный";
@@ -151,6 +152,23 @@ QStringList ExactSummaryLines(const TExactResult& r, char sep) {
     layouts +=
         QString("; время %1 с, потоков %2").arg(ExactFixed(r.Seconds, 1, sep)).arg(r.Threads);
     out << layouts;
+    return out;
+}
+
+QStringList ExactComparisonText(const std::vector<TExactResult>& results, char sep) {
+    QStringList out;
+    const std::vector<TExactComparisonRow> rows = CompareExactResults(results);
+    out << "Сравнение: лучшая игра и правила игры, каждая раздача посчитана";
+    for (const TExactComparisonRow& row : rows) {
+        QString line = QString::fromStdString(ExactModeCaption(row.Mode)) + ": МО " +
+                       ExactFixed(row.MO, 8, sep) + " анте, преимущество казино " +
+                       ExactFixed(row.HouseEdge, 4, sep) + " %";
+        if (row.Mode != TExactMode::Optimal)
+            line += "; уступает лучшей игре " + ExactFixed(row.Cost, 8, sep) +
+                    " анте за раздачу (" + ExactFixed(100 * row.Cost, 4, sep) + " % анте)";
+        if (!row.Complete) line += " — НЕ ЗАВЕРШЁН";
+        out << line;
+    }
     return out;
 }
 

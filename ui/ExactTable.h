@@ -27,6 +27,8 @@ TExactTableCells ExactTableCells(const TExactResult& r, char sep);
 // The summary under the table: deals, exact net result, MO and house edge, variance, average
 // wager and element of risk, decision shares, layouts and time.
 QStringList ExactSummaryLines(const TExactResult& r, char sep);
+// Best play beside the rules of play (the first result is best play): value, edge, cost.
+QStringList ExactComparisonText(const std::vector<TExactResult>& results, char sep);
 
 // Header and rows separated by tabs, one line each (for pasting into a spreadsheet).
 QString ExactTabText(const TExactTableCells& cells);

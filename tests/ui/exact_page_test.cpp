@@ -85,7 +85,9 @@ class TExactPageTest : public QObject {
     TExactSettings WindowSettings(int k, int n) {
         TExactSettings s;
         FillRules(form().ReadRulesControls(), s.Rules);
-        s.Mode = page().ExactStrategy->isChecked() ? TExactMode::Strategy : TExactMode::Ideal;
+        s.Mode = page().ExactStrategy->isChecked()  ? TExactMode::Strategy
+                 : page().ExactOptimal->isChecked() ? TExactMode::Optimal
+                                                    : TExactMode::Ideal;
         s.DealerAK = form().AK_exist->isChecked();
         s.RaiseAt2Matches = form().CheckBox7->isChecked();
         s.PartIndex = k;
@@ -108,6 +110,36 @@ class TExactPageTest : public QObject {
     void cleanup() {
         fixture.reset();
         SetExactFileChooser(nullptr);
+    }
+
+    // "сравнить три игры": best play, ideal and strategy play in turn, the table of best play, the
+    // summary with each rule's cost against it.
+    void comparisonCountsTheThreeModes() {
+        page().ExactCompare->setChecked(true);
+        page().SetPart(5, 20000);
+        page().ExactStart->click();
+        QVERIFY(page().Running());
+        QVERIFY(!page().ExactOptimal->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(!page().Running() && page().ExactStart->text() == "СТАРТ", 120000);
+        QVERIFY(messages().isEmpty());
+        const TExactResult* shown = page().Result();
+        QVERIFY(shown != nullptr && shown->Complete);
+        QCOMPARE(shown->Mode, TExactMode::Optimal);
+        TExactSettings s = WindowSettings(5, 20000);
+        s.Mode = TExactMode::Optimal;
+        const TExactResult best = RunExact(s);
+        s.Mode = TExactMode::Ideal;
+        const TExactResult ideal = RunExact(s);
+        s.Mode = TExactMode::Strategy;
+        const TExactResult strategy = RunExact(s);
+        QVERIFY(shown->Tally == best.Tally);
+        const QString summary = page().ExactSummary->toPlainText();
+        for (const QString& line : ExactComparisonText({best, ideal, strategy}, ','))
+            QVERIFY2(summary.contains(line), qPrintable(line));
+        QVERIFY(summary.contains("идеальная игра: МО"));
+        QVERIFY(summary.contains("игра по стратегии: МО"));
+        QVERIFY(summary.contains("уступает лучшей игре"));
+        QVERIFY(page().ExactOptimal->isEnabled());
     }
 
     void pageFollowsTheMathematicsPageWithItsControls() {
@@ -134,17 +166,25 @@ class TExactPageTest : public QObject {
         QTest::addColumn<bool>("strategy");
         QTest::addColumn<bool>("exchange");
         QTest::addColumn<QString>("sideRow");
-        QTest::newRow("ideal, default rules") << false << false << "покупка 6 карты";
-        QTest::newRow("ideal, exchange of one card") << false << true << "обмен 1 карты";
-        QTest::newRow("strategy, default rules") << true << false << "покупка 6 карты";
+        QTest::addColumn<bool>("optimal");
+        QTest::newRow("ideal, default rules") << false << false << "покупка 6 карты" << false;
+        QTest::newRow("ideal, exchange of one card") << false << true << "обмен 1 карты" << false;
+        QTest::newRow("strategy, default rules") << true << false << "покупка 6 карты" << false;
+        QTest::newRow("best play, default rules") << false << false << "покупка 6 карты" << true;
+        QTest::newRow("best play, exchange of one card")
+            << false << true << "обмен 1 карты" << true;
     }
     void runsFillTheGridWithTheEnginesCounts() {
         QFETCH(bool, strategy);
         QFETCH(bool, exchange);
         QFETCH(QString, sideRow);
+        QFETCH(bool, optimal);
         // "обмен 1 карты" unchecks "покупка 6 карты".
         if (exchange) form().CheckBox12->setChecked(true);
-        (strategy ? page().ExactStrategy : page().ExactIdeal)->setChecked(true);
+        (optimal    ? page().ExactOptimal
+         : strategy ? page().ExactStrategy
+                    : page().ExactIdeal)
+            ->setChecked(true);
         page().SetPart(3, 10000);
         page().ExactStart->click();
         QVERIFY(page().Running());
@@ -158,7 +198,9 @@ class TExactPageTest : public QObject {
         const TExactResult engine = RunExact(WindowSettings(3, 10000));
         const TExactResult* shown = page().Result();
         QVERIFY(shown != nullptr && shown->Complete);
-        QCOMPARE(shown->Mode, strategy ? TExactMode::Strategy : TExactMode::Ideal);
+        QCOMPARE(shown->Mode, optimal    ? TExactMode::Optimal
+                              : strategy ? TExactMode::Strategy
+                                         : TExactMode::Ideal);
         QCOMPARE(shown->Rules.Exchange1, exchange);
         QVERIFY(shown->Tally == engine.Tally);
         QVERIFY(engine.Tally.Layouts > 0);
@@ -180,7 +222,9 @@ class TExactPageTest : public QObject {
         QCOMPARE(Cell(grid, total, 2), QString("1,00000000"));
         const QString summary = page().ExactSummary->toPlainText();
         QVERIFY(summary.contains("часть 3 из 10000"));
-        QVERIFY(summary.contains(strategy ? "игра по стратегии" : "идеальная игра"));
+        QVERIFY(summary.contains(optimal    ? "лучшая игра"
+                                 : strategy ? "игра по стратегии"
+                                            : "идеальная игра"));
         QVERIFY(!summary.contains("НЕ ЗАВЕРШЁН"));
         QVERIFY(summary.contains(exchange ? "без покупки, обмен 1 карты по 1, страховка"
                                           : "покупка 6 карты по 1, страховка"));

@@ -1,5 +1,6 @@
 // The expected-value drivers over a fixed set of layouts (one thread), and the brute force that
 // deals out every dealer hand of one layout as the baseline of the raise.
+#include "analysis/best_play.h"
 #include "analysis/ev.h"
 #include "tests/analysis/dealer_brute_force.h"
 
@@ -108,6 +109,62 @@ void BM_MO_Change2(benchmark::State& state) {
     PerLayout(state, ls.size());
 }
 BENCHMARK(BM_MO_Change2)->Unit(benchmark::kMillisecond);
+
+// Many distinct random layouts of five cards and an open card, for the option tables.
+const std::vector<BenchLayout>& ManyLayouts() {
+    static const std::vector<BenchLayout> layouts = [] {
+        std::vector<BenchLayout> v;
+        std::mt19937 rng(4321);
+        while (v.size() < 4000) {
+            int pick[52];
+            for (int i = 0; i < 52; ++i) pick[i] = i + 1;
+            for (int i = 0; i < 6; ++i) std::swap(pick[i], pick[i + rng() % (52 - i)]);
+            std::vector<TCardRec> cards;
+            for (int i = 0; i < 6; ++i)
+                cards.push_back(TCardRec{static_cast<uint8_t>((pick[i] - 1) / 13 + 1),
+                                         (pick[i] - 1) % 13 + 1, 0});
+            const TCardRec open = cards.back();
+            cards.pop_back();
+            v.push_back(Make(cards, open, true));
+        }
+        return v;
+    }();
+    return layouts;
+}
+
+// The option table of best play for one layout, a different layout each time.
+void OptionTable(benchmark::State& state, const TOptionRequest& request, size_t count) {
+    const auto& ls = ManyLayouts();
+    TRules rules;
+    rules.Exchange1 = request.Exchange1;
+    rules.Buy6 = request.Buy;
+    size_t i = 0;
+    for (auto _ : state) {
+        const BenchLayout& l = ls[i];
+        benchmark::DoNotOptimize(BestPlayOptions(l.Deck, l.Hand, l.Open, rules, request).Best);
+        if (++i == count) i = 0;
+    }
+    state.counters["layouts_in_set"] = static_cast<double>(count);
+}
+void BM_BestPlay_Buy(benchmark::State& state) {
+    TOptionRequest r;
+    r.Buy = true;
+    OptionTable(state, r, ManyLayouts().size());
+}
+BENCHMARK(BM_BestPlay_Buy)->Unit(benchmark::kMicrosecond);
+void BM_BestPlay_Exchange1(benchmark::State& state) {
+    TOptionRequest r;
+    r.Exchange1 = true;
+    OptionTable(state, r, ManyLayouts().size());
+}
+BENCHMARK(BM_BestPlay_Exchange1)->Unit(benchmark::kMicrosecond);
+// The layout page's "анализ": every slot, every pair of slots and the purchase.
+void BM_BestPlay_Everything(benchmark::State& state) {
+    TOptionRequest r;
+    r.Exchange1 = r.Exchange2 = r.Buy = true;
+    OptionTable(state, r, 400);
+}
+BENCHMARK(BM_BestPlay_Everything)->Unit(benchmark::kMillisecond);
 
 // The baseline: the first layout's raise by dealing out every dealer hand (the tests' brute force).
 double BruteForceRaise(const BenchLayout& l) {

@@ -13,20 +13,37 @@
 namespace kvarlen {
 namespace {
 
-enum Rules { kClassic, kDefaultIdeal, kExchangeIdeal, kDefaultStrategy };
+enum Rules {
+    kClassic,
+    kDefaultIdeal,
+    kExchangeIdeal,
+    kDefaultStrategy,
+    kDefaultOptimal,
+    kExchangeOptimal,
+    kClassicOptimal
+};
 
 TExactConfig ConfigFor(int rules) {
     PayTable = kDefaultPayTable;
     TRules r;
     TExactMode mode = TExactMode::Ideal;
     switch (rules) {
+    case kClassicOptimal:
+        mode = TExactMode::Optimal;
+        [[fallthrough]];
     case kClassic:
         r.Buy6 = false;
         r.Insurance = false;
         break;
+    case kExchangeOptimal:
+        mode = TExactMode::Optimal;
+        [[fallthrough]];
     case kExchangeIdeal:
         r.Buy6 = false;
         r.Exchange1 = true;
+        break;
+    case kDefaultOptimal:
+        mode = TExactMode::Optimal;
         break;
     case kDefaultStrategy:
         mode = TExactMode::Strategy;
@@ -45,7 +62,8 @@ const std::vector<TExactLayout>& Layouts(int rules, int decision) {
     if (it != cache.end()) return it->second;
     const TExactConfig cfg = ConfigFor(rules);
     std::vector<TExactLayout> out;
-    for (TPackedLayout p : CanonicalLayouts(1, rules == kClassic ? 500 : 2000)) {
+    for (TPackedLayout p :
+         CanonicalLayouts(1, rules == kClassic || rules == kClassicOptimal ? 500 : 2000)) {
         const TExactLayout l = UnpackLayout(p);
         if (decision < 0 || CountLayout(l, cfg).Decision == decision) out.push_back(l);
     }
@@ -98,6 +116,17 @@ void BM_DefaultStrategy_Buy(benchmark::State& s) {
     CountEach(s, kDefaultStrategy, kDecisionBuy);
 }
 
+// Best play over the same slices: its time against ideal play's is the cost of the optimum.
+void BM_ClassicOptimal_AnyLayout(benchmark::State& s) {
+    CountEach(s, kClassicOptimal, -1);
+}
+void BM_DefaultOptimal_AnyLayout(benchmark::State& s) {
+    CountEach(s, kDefaultOptimal, -1);
+}
+void BM_ExchangeOptimal_AnyLayout(benchmark::State& s) {
+    CountEach(s, kExchangeOptimal, -1);
+}
+
 // Listing the canonical layouts of a run (once per run).
 void BM_CanonicalLayoutList(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(CanonicalLayouts(1, 1).size());
@@ -111,6 +140,9 @@ BENCHMARK(BM_DefaultIdeal_Buy)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ExchangeIdeal_AnyLayout)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ExchangeIdeal_Exchange)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DefaultStrategy_AnyLayout)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ClassicOptimal_AnyLayout)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DefaultOptimal_AnyLayout)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ExchangeOptimal_AnyLayout)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DefaultStrategy_Buy)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_CanonicalLayoutList)->Unit(benchmark::kMillisecond);
 

@@ -115,6 +115,41 @@ TEST(ExactOptimal, NeverBelowIdealOrStrategyPlayOnALayout) {
     EXPECT_GT(strictlyBetter, 0);
 }
 
+// The same as a property of parts added up: over slices of the default rules and of the exchange
+// rules, best play's exact net is at least ideal play's and strategy play's.
+TEST(ExactOptimal, MergedPartsNeverBelowTheRulesOfPlay) {
+    PayTable = kDefaultPayTable;
+    for (const TRules& rules : {DefaultRules(), ExchangeRules()}) {
+        TExactInt net[3] = {};
+        const TExactMode modes[3] = {TExactMode::Optimal, TExactMode::Ideal, TExactMode::Strategy};
+        for (int m = 0; m < 3; ++m) {
+            if (modes[m] == TExactMode::Strategy && rules.Exchange1) continue;
+            TExactResult sumOfParts;
+            for (int k = 1; k <= 3; ++k) {
+                TExactSettings s;
+                s.Rules = rules;
+                s.Mode = modes[m];
+                s.Threads = 2;
+                // Three parts of a slicing in 3000: about 5,600 layouts, added count by count.
+                s.PartIndex = k;
+                s.PartCount = 3000;
+                const TExactResult r = RunExact(s);
+                ASSERT_TRUE(r.Complete);
+                if (k == 1)
+                    sumOfParts = r;
+                else
+                    sumOfParts.Tally.Add(r.Tally);
+            }
+            const TExactSummary sum = SummarizeExact(sumOfParts);
+            ASSERT_TRUE(sum.NetIsInteger);
+            net[m] = sum.Net;
+        }
+        EXPECT_TRUE(net[0] >= net[1]) << ToDecimal(net[0]) << " < " << ToDecimal(net[1]);
+        EXPECT_TRUE(net[0] > net[1]) << "best play gains nothing on these slices";
+        if (!rules.Exchange1) EXPECT_TRUE(net[0] >= net[2]);
+    }
+}
+
 TExactSettings Classic(TExactMode mode, int part = 1, int parts = 1) {
     TExactSettings s;
     s.Rules = ClassicRules();

@@ -286,10 +286,13 @@ TOptionTable BestPlayOptions(const TDeck& view, const THand& dealt, const TCardR
 
 void AttachMOValues(TOptionTable& table, const TDeck& view, const THand& dealt,
                     const TCardRec& open, const TRules& rules) {
+    // The exchange drivers number the slots of the hand they are given: keep the table's order;
+    // only the raise reads a sorted copy, as "EV Raise" does.
     THand hand = dealt;
     hand.Sorted = 0;
     EvaluateHand(hand, rules.AKPlays);
-    if (!hand.Sorted) SortByValue(hand);
+    THand sorted = hand;
+    if (!sorted.Sorted) SortByValue(sorted);
     double perPosition[6] = {};
     TChange2Pair pairs[10];
     int pairCount = 0;
@@ -299,7 +302,7 @@ void AttachMOValues(TOptionTable& table, const TDeck& view, const THand& dealt,
         case TOptionKind::Pass:
             break;
         case TOptionKind::Raise:
-            o.MO = MO_Raise(view, hand, open, rules);
+            o.MO = MO_Raise(view, sorted, open, rules);
             o.HasMO = true;
             break;
         case TOptionKind::Exchange1:

@@ -1,5 +1,7 @@
 // kvarlen-cli analyse: the four analysis commands of the layout page for one layout, each on a
-// freshly rebuilt deck, as text lines or JSON.
+// freshly rebuilt deck, as text lines or JSON; or with --best the table of every option valued
+// by best play.
+#include "analysis/best_play.h"
 #include "analysis/layout_commands.h"
 #include "cli/commands.h"
 #include "cli/options_common.h"
@@ -19,7 +21,8 @@ namespace {
 struct AnalyseOptions {
     std::string Cards, Dealer, Bought, Out, Pay, Only;
     std::string PriceChange1 = "1", PriceChange2 = "1", PriceBuy6 = "1";
-    bool NoAK = false, NoFast = false, Detail = false, Json = false;
+    bool NoAK = false, NoInsurance = false, NoFast = false, Detail = false, Json = false;
+    bool Best = false;
 };
 
 class LayoutError : public std::runtime_error {
@@ -141,6 +144,7 @@ TLayout ReadLayout(const AnalyseOptions& o, std::vector<TCardRec>& out) {
 
 TRules ReadRules(const AnalyseOptions& o) {
     TRulesControls controls;
+    controls.Insurance = !o.NoInsurance;
     controls.AKPlays = !o.NoAK;
     controls.PriceChange1 = o.PriceChange1;
     controls.PriceChange2 = o.PriceChange2;
@@ -176,7 +180,143 @@ nlohmann::ordered_json RaiseJson(const TCommandResult& r, bool akPlays) {
             {"P", r.Outcome.P}, {"N", r.Outcome.N}, {"classes", classes}};
 }
 
+std::string JoinCards(const std::vector<TCardRec>& cards) {
+    std::string text;
+    for (const TCardRec& c : cards) {
+        if (!text.empty()) text += ' ';
+        text += CardNotation(c);
+    }
+    return text;
+}
+
+std::vector<TCardRec> PlayerCards(const TLayout& layout) {
+    std::vector<TCardRec> cards;
+    for (int i = 1; i <= 5; ++i) cards.push_back(layout.Player[i].Card);
+    return cards;
+}
+
+// The layout a table of options belongs to: "AH KS XC 3C XD / XS, bought 5D, out 2C 7H".
+std::string LayoutText(const TLayout& layout, const std::vector<TCardRec>& out) {
+    std::string text = JoinCards(PlayerCards(layout)) + " / " + CardNotation(layout.Dealer);
+    if (layout.Bought.FaceUp) text += ", bought " + CardNotation(layout.Bought.Card);
+    if (!out.empty()) text += ", out " + JoinCards(out);
+    return text;
+}
+
+const char* KindCode(TOptionKind kind) {
+    switch (kind) {
+    case TOptionKind::Pass:
+        return "pass";
+    case TOptionKind::Raise:
+        return "raise";
+    case TOptionKind::Exchange1:
+        return "exchange1";
+    case TOptionKind::Exchange2:
+        return "exchange2";
+    case TOptionKind::Buy:
+        return "buy";
+    }
+    return "";
+}
+
+// The slots whose cards the option gives away.
+nlohmann::ordered_json Slots(const TPlayOption& option) {
+    nlohmann::ordered_json slots = nlohmann::ordered_json::array();
+    if (option.Kind == TOptionKind::Exchange1 || option.Kind == TOptionKind::Exchange2)
+        slots.push_back(option.First);
+    if (option.Kind == TOptionKind::Exchange2) slots.push_back(option.Second);
+    return slots;
+}
+
+// --best: every option of the layout, each with its best continuation. A bought card lying face
+// up makes a six-card hand with only pass and raise; five cards get every exchange of one card,
+// of each pair of cards, and the purchase, whatever the rules let a box take in a run.
+int RunBest(const AnalyseOptions& o) {
+    TLayout layout, table;
+    std::vector<TCardRec> out;
+    TRules rules;
+    TDeck deck;
+    try {
+        if (!o.Only.empty())
+            throw LayoutError("--best values every option of the layout; it takes no --only");
+        if (o.Detail)
+            throw LayoutError("--best has no driver detail to print; it takes no --detail");
+        layout = ReadLayout(o, out);
+        rules = ReadRules(o);
+        // Drawing two cards asks the most of the deck; a six-card hand draws none.
+        const LayoutCommand check =
+            layout.Bought.FaceUp ? LayoutCommand::Raise : LayoutCommand::Change2;
+        PrepareRun(check, layout, out, table, deck);
+        const std::string why = LayoutRefusal(check, table, deck, false);
+        if (!why.empty()) throw LayoutError(why);
+    } catch (const std::exception& e) {
+        std::cerr << "kvarlen-cli analyse: " << e.what() << "\n";
+        return 2;
+    }
+
+    TOptionRequest every;
+    every.Exchange1 = every.Exchange2 = every.Buy = true;
+    const THand hand = ReadPlayerHand(table);
+    TOptionTable options = BestPlayOptions(deck, hand, table.Dealer, rules, every);
+    AttachMOValues(options, deck, hand, table.Dealer, rules);
+
+    if (!o.Json) {
+        auto number = [](double v) { return Pad(FormatFixed(v, 9, 7, ','), 10, true); };
+        std::cout << LayoutText(layout, out) << "\n";
+        for (size_t i = 0; i < options.Options.size(); ++i) {
+            const TPlayOption& p = options.Options[i];
+            std::string line = (static_cast<int>(i) == options.Best ? "* " : "  ") +
+                               Pad(OptionCode(p), 12, false) + "  value " + number(p.Value) +
+                               "  cost " + number(p.Cost);
+            if (p.HasMO) line += "  MO " + number(p.MO);
+            if (p.Insurance > 0) line += "  insurance " + std::to_string(p.Insurance);
+            std::cout << line << "\n";
+        }
+        return 0;
+    }
+
+    THand classified = hand;
+    EvaluateHand(classified, rules.AKPlays);
+    nlohmann::ordered_json j;
+    nlohmann::ordered_json where;
+    where["text"] = LayoutText(layout, out);
+    where["cards"] = JoinCards(PlayerCards(layout));
+    where["dealer"] = CardNotation(layout.Dealer);
+    where["bought"] = layout.Bought.FaceUp
+                          ? nlohmann::ordered_json(CardNotation(layout.Bought.Card))
+                          : nlohmann::ordered_json();
+    where["out"] = JoinCards(out);
+    j["layout"] = where;
+    j["combo"] = classified.Combo;
+    j["combo_name"] = TrimRight(ComboName(classified.Combo));
+    j["insurance_offered"] = rules.Insurance;
+    j["best"] = OptionCode(options.BestOption());
+    nlohmann::ordered_json list = nlohmann::ordered_json::array();
+    for (size_t i = 0; i < options.Options.size(); ++i) {
+        const TPlayOption& p = options.Options[i];
+        nlohmann::ordered_json e;
+        e["kind"] = KindCode(p.Kind);
+        e["code"] = OptionCode(p);
+        e["name"] = OptionName(p);
+        e["slots"] = Slots(p);
+        e["value"] = p.Value;
+        e["cost"] = p.Cost;
+        e["price"] = p.Price;
+        if (p.HasMO) e["mo"] = p.MO;
+        e["insurance"] = p.Insurance;
+        e["draws"] = p.Draws;
+        e["raises"] = p.Raises;
+        e["insures"] = p.Insures;
+        e["best"] = static_cast<int>(i) == options.Best;
+        list.push_back(e);
+    }
+    j["options"] = list;
+    std::cout << j.dump(2) << "\n";
+    return 0;
+}
+
 int RunAnalyse(const AnalyseOptions& o) {
+    if (o.Best) return RunBest(o);
     TLayout layout;
     std::vector<TCardRec> out;
     TRules rules;
@@ -276,6 +416,7 @@ void AddAnalyseCommand(CLI::App& app, int& status) {
     cmd->add_option("--bought", opts->Bought, "A bought sixth card lying face up");
     cmd->add_option("--out", opts->Out, "Cards known to be out of play, e.g. \"2C 7H\"");
     cmd->add_flag("--no-ak", opts->NoAK, "Ace + king does not play");
+    cmd->add_flag("--no-insurance", opts->NoInsurance, "No insurance (for --best)");
     cmd->add_option("--price-change1", opts->PriceChange1, "Price of exchanging one card")
         ->capture_default_str();
     cmd->add_option("--price-change2", opts->PriceChange2, "Price of exchanging two cards")
@@ -290,6 +431,9 @@ void AddAnalyseCommand(CLI::App& app, int& status) {
     cmd->add_flag("--detail", opts->Detail, "Print the drivers' detail (text output)");
     cmd->add_option("--only", opts->Only,
                     "Comma-separated subset of raise,change1,change2,buy (default all)");
+    cmd->add_flag("--best", opts->Best,
+                  "Every option of the layout valued by best play (flushes ranked, insurance by "
+                  "its exact value), the best marked with *, the MO value beside");
     cmd->add_flag("--json", opts->Json, "JSON output");
     cmd->callback([opts, &status]() { status = RunAnalyse(*opts); });
 }

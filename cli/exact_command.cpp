@@ -104,22 +104,60 @@ void CheckWritable(const std::string& path) {
         throw std::runtime_error(path + ": the folder " + dir.string() + " is not writable");
 }
 
-// The decision chart's folder checked before any work; false (and said) when it cannot be written.
+// Where a file named by the user is written: through a symbolic link to its target.
+std::string WriteTarget(const std::string& path) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (!fs::is_symlink(path, ec)) return path;
+    const fs::path target = fs::weakly_canonical(path, ec);
+    return ec ? path : target.string();
+}
+
+// A target that is no regular file (a device, a pipe) is written in place: it cannot be
+// replaced by renaming.
+bool SpecialFile(const std::string& path) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::file_status st = fs::status(path, ec);
+    return !ec && fs::exists(st) && !fs::is_regular_file(st);
+}
+
+// The decision chart's name checked before any work, with the temporary name its writing uses;
+// false (and said) when it cannot be written.
 bool DecisionsWritable(const ExactOptions& o) {
     if (o.Decisions.empty()) return true;
+    const std::string target = WriteTarget(o.Decisions);
+    if (SpecialFile(target)) return true;
     try {
-        CheckWritable(o.Decisions);
+        CheckWritable(target);
     } catch (const std::exception& e) {
         std::cerr << "kvarlen-cli exact: cannot write " << e.what() << "\n";
         return false;
     }
-    return true;
+    TFileWriter probe(target);
+    std::string error;
+    if (!probe.Open(error)) {
+        std::cerr << "kvarlen-cli exact: " << error << "\n";
+        return false;
+    }
+    return true; // the probe's temporary file goes with it
 }
 
 // Written beside and renamed over the file: a failure leaves no truncated chart behind.
 bool WriteLines(const std::string& path, const std::vector<std::string>& lines) {
-    TFileWriter out(path);
+    const std::string target = WriteTarget(path);
     std::string error;
+    if (SpecialFile(target)) {
+        std::FILE* f = std::fopen(target.c_str(), "wb");
+        bool ok = f != nullptr;
+        for (const std::string& l : lines) ok = ok && std::fputs((l + "\r\n").c_str(), f) >= 0;
+        const int err = errno;
+        if (f != nullptr && std::fclose(f) != 0) ok = false;
+        if (ok) return true;
+        std::cerr << "kvarlen-cli exact: " << CannotWriteText(path, err) << "\n";
+        return false;
+    }
+    TFileWriter out(target);
     if (out.Open(error)) {
         for (const std::string& l : lines)
             if (!out.Write(l + "\r\n")) break;
@@ -127,6 +165,16 @@ bool WriteLines(const std::string& path, const std::vector<std::string>& lines) 
     }
     std::cerr << "kvarlen-cli exact: " << error << "\n";
     return false;
+}
+
+// The chart of a stopped run goes beside the one asked for: an earlier complete chart stays.
+std::string IncompleteName(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    const size_t dot = path.find_last_of('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash) ||
+        dot == (slash == std::string::npos ? 0 : slash + 1))
+        return path + ".INCOMPLETE";
+    return path.substr(0, dot) + ".INCOMPLETE" + path.substr(dot);
 }
 
 std::string Duration(double seconds) {
@@ -143,8 +191,15 @@ int Output(const TExactResult& r, const ExactOptions& o) {
         std::cout << ExactResultJson(r).dump(2) << "\n";
     else
         for (const std::string& line : ExactReportLines(r, ',')) std::cout << line << "\n";
-    std::cout.flush();
-    if (!o.Decisions.empty() && !WriteLines(o.Decisions, ExactDecisionLines(r, ','))) status = 1;
+    if (!StandardOutputWritten("kvarlen-cli exact")) status = 1;
+    if (!o.Decisions.empty()) {
+        const std::string chart = r.Complete ? o.Decisions : IncompleteName(o.Decisions);
+        if (!WriteLines(chart, ExactDecisionLines(r, ',')))
+            status = 1;
+        else if (!r.Complete)
+            std::cerr << "kvarlen-cli exact: the chart of the layouts counted is in " << chart
+                      << "; " << o.Decisions << " is left as it was\n";
+    }
     if (!r.Complete) {
         std::cerr << "kvarlen-cli exact: stopped: the result is INCOMPLETE (" << r.Tally.Layouts
                   << " of " << r.LayoutsInPart << " layouts counted)\n";
@@ -171,7 +226,7 @@ int OutputComparison(const std::vector<TExactResult>& results, const std::string
         if (!strategyLeftOut.empty())
             std::cout << "Strategy play is left out: " << strategyLeftOut << "\n";
     }
-    std::cout.flush();
+    if (!StandardOutputWritten("kvarlen-cli exact")) return 1;
     if (!complete) {
         std::cerr << "kvarlen-cli exact: stopped: the comparison is INCOMPLETE\n";
         return 3;
@@ -184,17 +239,13 @@ int RunMergeFiles(const std::vector<std::string>& files, const ExactOptions& o) 
     try {
         if (files.empty()) throw Refused("name the part files to merge");
         for (const std::string& path : files) {
-            std::ifstream in(path, std::ios::binary);
-            if (!in) throw Refused(path + ": cannot be read");
-            nlohmann::json j;
             try {
-                j = nlohmann::json::parse(in);
-                parts.push_back(ExactResultFromJson(j));
+                parts.push_back(ExactResultFromJson(ReadExactResultFile(path)));
             } catch (const std::exception& e) {
                 throw Refused(path + ": " + e.what());
             }
         }
-        const TExactResult total = MergeExactParts(parts);
+        const TExactResult total = MergeExactParts(parts, &files);
         if (!DecisionsWritable(o)) return 1;
         return Output(total, o);
     } catch (const std::exception& e) {
@@ -213,9 +264,17 @@ int RunExactCommand(const ExactOptions& o, const CLI::App& cmd) {
                 return 2;
             }
     }
+    bool emptyName = cmd.count("--decisions") > 0 && o.Decisions.empty();
+    for (const std::string& f : o.Merge) emptyName = emptyName || f.empty();
+    if (emptyName) {
+        std::cerr << "kvarlen-cli exact: an empty file name (--decisions, --merge)\n";
+        return 2;
+    }
     if (!o.Merge.empty() || cmd.count("--merge") > 0) {
-        for (const char* opt : {"--mode", "--part", "--no-buy", "--exchange1", "--no-insurance",
-                                "--no-ak", "--pay", "--price-buy6", "--price-change1"})
+        for (const char* opt :
+             {"--mode", "--part", "--boxes", "--threads", "--no-buy", "--exchange1",
+              "--no-insurance", "--no-ak", "--dealer-game", "--ante-paid", "--pay", "--price-buy6",
+              "--price-change1", "--price-change2", "--price-dealer-game"})
             if (cmd.count(opt) > 0) {
                 std::cerr << "kvarlen-cli exact: --merge takes the rules from the part files; "
                           << opt << " does not go with it\n";
@@ -313,9 +372,9 @@ void AddExactCommand(CLI::App& app, int& status) {
     cmd->add_flag("--compare", o->Compare,
                   "Count best play, ideal play and strategy play under the same rules and print "
                   "their exact values side by side with what each rule costs against best play");
-    cmd->add_option("--boxes", o->Boxes, "Boxes: only 1")->capture_default_str();
+    AddInteger(cmd, "--boxes", o->Boxes, "Boxes: only 1")->capture_default_str();
     AddRuleOptions(cmd, o.get(), "Price of buying a sixth card (ideal play; strategy play pays 1)");
-    cmd->add_option("--threads", o->Threads, "Worker threads (default: every core)");
+    AddInteger(cmd, "--threads", o->Threads, "Worker threads (default: every core)");
     cmd->add_option("--part", o->Part,
                     "Count only part K of N disjoint slices of the layouts (for spreading a run "
                     "over machines; merge the --json results with --merge)")
@@ -339,10 +398,8 @@ void AddExactCommand(CLI::App& app, int& status) {
 
 // kvarlen-cli merge hands exact results here.
 bool IsExactResultFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
     try {
-        return IsExactResultJson(nlohmann::json::parse(in));
+        return IsExactResultJson(ReadExactResultFile(path));
     } catch (const std::exception&) {
         return false;
     }

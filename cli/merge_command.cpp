@@ -2,7 +2,9 @@
 // combined into one result and report (a long simulation spread over machines or jobs).
 #include "cli/commands.h"
 #include "cli/simulation_json.h"
+#include "exact/exact_json.h"
 #include "simulation/report.h"
+#include "simulation/simulation_run.h"
 
 #include <fstream>
 #include <iostream>
@@ -25,14 +27,77 @@ class MergeError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// simulate --threads at most: more streams than that are no single run's.
+constexpr int64_t kMaxStreams = 256;
+
+// Read within the limits of the exact results' reader: a file larger or nested deeper than a
+// result can be is refused before it takes the memory or the stack.
 nlohmann::json ReadJson(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw MergeError(path + ": cannot be read");
     try {
-        return nlohmann::json::parse(in);
+        return ReadExactResultFile(path);
     } catch (const std::exception& e) {
-        throw MergeError(path + ": not JSON (" + ShortText(e.what(), 300) + ")");
+        // The parser quotes what it read last, which can be the whole of a huge string.
+        std::string what = e.what();
+        const size_t quoted = what.find("last read: ");
+        if (quoted != std::string::npos)
+            what = what.substr(0, quoted + 11) + ShortText(what.substr(quoted + 11));
+        throw MergeError(path + ": " + ShortText(what, 300));
     }
+}
+
+// Where two conditions first differ, with both values cut short ("" when equal).
+std::string FirstDifference(const nlohmann::json& a, const nlohmann::json& b,
+                            const std::string& name) {
+    if (a == b) return "";
+    if (a.is_object() && b.is_object()) {
+        for (const auto& [key, value] : a.items()) {
+            const std::string at = name + "." + key;
+            if (!b.contains(key)) return at + " is missing";
+            const std::string d = FirstDifference(value, b[key], at);
+            if (!d.empty()) return d;
+        }
+        for (const auto& [key, value] : b.items())
+            if (!a.contains(key)) return name + "." + key + " is not in the first file";
+    }
+    return name + " is " + ShortText(b.dump()) + ", not " + ShortText(a.dump());
+}
+
+// The seeds a result's deal streams were dealt from, as the generator sees them: its runs'
+// seeds and every stream's. Results written before the streams' seeds were kept give the runs'
+// seeds, and a single run's streams follow from its seed and thread count.
+std::set<uint32_t> DealtSeeds(const nlohmann::json& j, std::vector<uint32_t>& seeds,
+                              std::vector<uint32_t>& streamSeeds) {
+    const nlohmann::json& list = ResultField(j, "seeds");
+    // Without a seed the duplicate check would be blind.
+    if (!list.is_array() || list.empty()) throw MergeError("seeds must list at least one seed");
+    std::set<uint32_t> runs, dealt;
+    for (const auto& s : list) {
+        const uint32_t seed = static_cast<uint32_t>(ReadWhole(s, "seeds", 0, 0xFFFFFFFFll));
+        if (!runs.insert(EffectiveSeed(seed)).second)
+            throw MergeError("seed " + std::to_string(seed) +
+                             " deals what a seed merged already dealt (the same deals twice)");
+        seeds.push_back(seed);
+    }
+    dealt = runs;
+    const int64_t threads = j.contains("threads") ? ReadWhole(j["threads"], "threads", 1,
+                                                              std::numeric_limits<int32_t>::max())
+                                                  : 1;
+    std::vector<uint32_t> streams;
+    if (j.contains("stream_seeds")) {
+        const nlohmann::json& given = j["stream_seeds"];
+        if (!given.is_array() || given.empty())
+            throw MergeError("stream_seeds must list at least one seed");
+        for (const auto& s : given)
+            streams.push_back(static_cast<uint32_t>(ReadWhole(s, "stream_seeds", 0, 0xFFFFFFFFll)));
+    } else if (list.size() == 1 && threads <= kMaxStreams) {
+        for (int i = 0; i < static_cast<int>(threads); ++i)
+            streams.push_back(StreamSeed(seeds.back(), i));
+    } else {
+        streams.assign(seeds.end() - static_cast<std::ptrdiff_t>(list.size()), seeds.end());
+    }
+    for (uint32_t s : streams) dealt.insert(EffectiveSeed(s));
+    streamSeeds.insert(streamSeeds.end(), streams.begin(), streams.end());
+    return dealt;
 }
 
 // Adds a file's counters to the total, refusing a sum that no longer fits.
@@ -63,8 +128,9 @@ int RunMerge(const MergeOptions& o) {
     if (!o.Files.empty() && IsExactResultFile(o.Files[0])) return MergeExactFiles(o.Files, o.Json);
     TRunResult total;
     nlohmann::json conditions;
-    std::vector<uint32_t> seeds;
-    // The seeds as the generator sees them: seeds that deal the same cards are the same.
+    std::vector<uint32_t> seeds, streamSeeds;
+    // The streams' seeds as the generator sees them: seeds that deal the same cards are the
+    // same, and a stream of one run may be another run's seed.
     std::set<uint32_t> seen;
     int64_t threads = 0;
     try {
@@ -76,25 +142,21 @@ int RunMerge(const MergeOptions& o) {
                 const TRunResult r = ResultFromJson(j);
                 if (i == 0) {
                     conditions = j["conditions"];
+                } else if (j["conditions"]["mode"] != conditions["mode"]) {
+                    // Ideal and optimal play share every other condition: say what differs.
+                    throw MergeError(
+                        "a result of --mode " + j["conditions"]["mode"].get<std::string>() +
+                        " does not merge with one of --mode " +
+                        conditions["mode"].get<std::string>() + " (" + o.Files[0] + ")");
                 } else if (j["conditions"] != conditions) {
-                    throw MergeError("played under other conditions than " + o.Files[0] + "\n  " +
-                                     o.Files[0] + ": " + ShortText(conditions.dump(), 1000) +
-                                     "\n  " + path + ": " +
-                                     ShortText(j["conditions"].dump(), 1000));
+                    throw MergeError("played under other conditions than " + o.Files[0] + ": " +
+                                     FirstDifference(conditions, j["conditions"], "conditions"));
                 }
-                const nlohmann::json& list = ResultField(j, "seeds");
-                // Without a seed the duplicate check would be blind.
-                if (!list.is_array() || list.empty())
-                    throw MergeError("seeds must list at least one seed");
-                for (const auto& s : list) {
-                    const uint32_t seed =
-                        static_cast<uint32_t>(ReadWhole(s, "seeds", 0, 0xFFFFFFFFll));
-                    if (!seen.insert(EffectiveSeed(seed)).second)
-                        throw MergeError("seed " + std::to_string(seed) +
-                                         " deals what a seed merged already dealt (the same "
-                                         "deals twice)");
-                    seeds.push_back(seed);
-                }
+                for (uint32_t s : DealtSeeds(j, seeds, streamSeeds))
+                    if (!seen.insert(s).second)
+                        throw MergeError("seed " + std::to_string(s) +
+                                         " (of the run or one of its deal streams) deals what a "
+                                         "seed merged already dealt (the same deals twice)");
                 threads += ReadWhole(j.contains("threads") ? j["threads"] : nlohmann::json(1),
                                      "threads", 1, std::numeric_limits<int32_t>::max());
                 if (threads > std::numeric_limits<int32_t>::max())
@@ -116,8 +178,9 @@ int RunMerge(const MergeOptions& o) {
         return 2;
     }
     if (o.Json) {
-        std::cout << ResultJson(total, conditions, seeds, static_cast<int>(threads)).dump(2)
-                  << "\n";
+        std::cout
+            << ResultJson(total, conditions, seeds, static_cast<int>(threads), streamSeeds).dump(2)
+            << "\n";
     } else {
         for (const std::string& line : ReportLines(total, ',')) std::cout << line << "\n";
     }

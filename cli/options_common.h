@@ -99,6 +99,24 @@ inline void FillRulesFromOptions(const TRulesControls& controls, TRules& rules) 
         "a flush",    "a full house", "four of a kind", "a straight flush", "the royal flush"};
     static const char* const kPriceOptions[4] = {"--price-change1", "--price-change2",
                                                  "--price-buy6", "--price-dealer-game"};
+    // A figure that is no number at all is named with its option too.
+    for (size_t i = 0; i < 10; ++i) {
+        try {
+            (void)StrToInt(controls.Pay[i]);
+        } catch (const ConvertError& e) {
+            throw std::runtime_error("--pay: the payout of " + std::string(kPayNames[i]) + ": " +
+                                     e.what());
+        }
+    }
+    const std::string* prices[4] = {&controls.PriceChange1, &controls.PriceChange2,
+                                    &controls.PriceBuy6, &controls.PriceBuyDealerGame};
+    for (size_t i = 0; i < 4; ++i) {
+        try {
+            (void)StrToFloat(*prices[i]);
+        } catch (const ConvertError& e) {
+            throw std::runtime_error(std::string(kPriceOptions[i]) + ": " + e.what());
+        }
+    }
     try {
         FillRules(controls, rules);
     } catch (const RulesRangeError& e) {

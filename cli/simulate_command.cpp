@@ -1,5 +1,5 @@
-// kvarlen-cli simulate: strategy or ideal play without windows, the report as text or JSON,
-// the dated files and the history table on request, spread over threads when asked.
+// kvarlen-cli simulate: strategy, ideal or optimal (best) play without windows, the report as
+// text or JSON, the dated files and the history table on request, spread over threads when asked.
 #include "cli/commands.h"
 #include "cli/options_common.h"
 #include "cli/simulation_json.h"
@@ -113,14 +113,18 @@ int RunSimulate(const SimulateOptions& o, const CLI::App& cmd) {
     bool ideal = false;
     TStreamOptions streams;
     try {
-        ideal = IndexOf({"strategy", "ideal"}, o.Mode, "--mode") == 1;
+        // Optimal play is ideal play deciding by best play: the same views, files and report.
+        const int mode = IndexOf({"strategy", "ideal", "optimal"}, o.Mode, "--mode");
+        ideal = mode >= 1;
+        host.Settings.BestPlay = mode == 2;
         if (!ideal)
             for (const char* opt : {"--info", "--filter", "--dbf"})
                 if (cmd.count(opt) > 0)
-                    throw RefusedError(std::string(opt) + " applies to --mode ideal only");
+                    throw RefusedError(std::string(opt) +
+                                       " applies to --mode ideal and --mode optimal only");
         if (o.Exchange1 && !ideal)
-            throw RefusedError("--exchange1 applies to --mode ideal only (strategy play never "
-                               "exchanges)");
+            throw RefusedError("--exchange1 applies to --mode ideal and --mode optimal only "
+                               "(strategy play never exchanges)");
         if (o.Exchange1 && !o.NoBuy)
             throw RefusedError("--exchange1 and buying a sixth card exclude each other, as "
                                "\"обмен 1 карты\" and \"покупка 6 карты\" do: add --no-buy");
@@ -130,6 +134,11 @@ int RunSimulate(const SimulateOptions& o, const CLI::App& cmd) {
             throw RefusedError("--seed must be 1..2147483646");
         if (o.Boxes < 1 || o.Boxes > 3) throw RefusedError("--boxes must be 1, 2 or 3");
         if (o.Deals < 1) throw RefusedError("--deals must be at least 1");
+        // An empty name would silently write nothing.
+        if (cmd.count("--dbf") > 0 && o.Dbf.empty())
+            throw RefusedError("--dbf needs a folder or a table name, not an empty one");
+        if (cmd.count("--deal-log") > 0 && o.DealLog.empty())
+            throw RefusedError("--deal-log needs a file name, not an empty one");
         if (o.Log && o.Out.empty())
             throw RefusedError("--log writes the game log into the report file: give --out too");
         TRunSettings& s = host.Settings;
@@ -195,9 +204,13 @@ int RunSimulate(const SimulateOptions& o, const CLI::App& cmd) {
         if (out.Result.Stopped)
             std::cerr << "kvarlen-cli simulate: stopped after " << out.Result.Deals << " deals\n";
         if (o.Json) {
+            // Every stream's seed, so that merge sees the same deals in another run's stream.
+            std::vector<uint32_t> streamSeeds;
+            for (int i = 0; i < streams.Threads; ++i)
+                streamSeeds.push_back(StreamSeed(streams.Seed, i));
             const nlohmann::json j =
                 ResultJson(out.Result, RunConditions(host.Settings, ideal, host.Live),
-                           {streams.Seed}, streams.Threads);
+                           {streams.Seed}, streams.Threads, streamSeeds);
             std::cout << j.dump(2) << "\n";
         } else {
             for (const std::string& line : out.Report) std::cout << line << "\n";
@@ -223,24 +236,29 @@ int RunSimulate(const SimulateOptions& o, const CLI::App& cmd) {
 void AddSimulateCommand(CLI::App& app, int& status) {
     auto o = std::make_shared<SimulateOptions>();
     auto* cmd = app.add_subcommand("simulate", "Play many deals for a team of boxes, by the "
-                                               "strategy rules or ideally, and report the result");
-    cmd->add_option("--mode", o->Mode, "strategy or ideal")->capture_default_str();
+                                               "strategy rules, ideally or by best play, and "
+                                               "report the result");
+    cmd->add_option("--mode", o->Mode,
+                    "strategy, ideal (by the MO values) or optimal (by best play)")
+        ->capture_default_str();
     AddInteger(cmd, "--boxes", o->Boxes, "Boxes of the team, 1..3")->capture_default_str();
     AddInteger(cmd, "--deals", o->Deals, "Deals to play")->capture_default_str();
     AddInteger(cmd, "--bank", o->Bank, "Initial bank of each box, in antes")->capture_default_str();
     AddInteger(cmd, "--seed", o->Seed, "Seed of the card generator (default: the tick count)");
-    cmd->add_option("--info", o->Info, "Ideal play: in-turn, beacon or full")
+    cmd->add_option("--info", o->Info, "Ideal and optimal play: in-turn, beacon or full")
         ->capture_default_str();
-    cmd->add_option("--filter", o->Filter,
-                    "Ideal play: the deals to play by box 1's dealt hand: any, ak, pairs, "
-                    "two-pairs, trips, straights, flushes, full-houses, quads, "
-                    "straight-flushes, royals")
+    cmd->add_option(
+           "--filter", o->Filter,
+           "Ideal and optimal play: the deals to play by box 1's dealt hand: any, ak, pairs, "
+           "two-pairs, trips, straights, flushes, full-houses, quads, "
+           "straight-flushes, royals")
         ->capture_default_str();
     cmd->add_flag("--stats", o->Stats, "Collect the class statistics");
-    AddRuleOptions(cmd, o.get(), "Price of buying a sixth card (ideal play)");
-    cmd->add_option("--dbf", o->Dbf,
-                    "Ideal play: append every deal of box 1 to this DBF table (a folder: "
-                    "<folder>/1box.DBF); created when missing");
+    AddRuleOptions(cmd, o.get(), "Price of buying a sixth card (ideal and optimal play)");
+    cmd->add_option(
+        "--dbf", o->Dbf,
+        "Ideal and optimal play: append every deal of box 1 to this DBF table (a folder: "
+        "<folder>/1box.DBF); created when missing");
     cmd->add_option("--out", o->Out,
                     "Write out/out<date>.txt (and out/out_bank_<date>.txt) under this folder");
     cmd->add_flag("--log", o->Log, "Write the game log into the report file");

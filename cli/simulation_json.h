@@ -49,12 +49,18 @@ inline std::string DealerGameName(uint8_t mode) {
     return mode == 1 ? "high" : (mode == 2 ? "low" : "none");
 }
 
-// What a run was played under: runs can be merged only when this is equal.
+// "strategy", "ideal" or "optimal" (ideal play deciding by best play).
+inline const char* ModeName(const TRunSettings& s, bool ideal) {
+    return !ideal ? "strategy" : s.BestPlay ? "optimal" : "ideal";
+}
+
+// What a run was played under: runs can be merged only when this is equal (so optimal and
+// ideal results never mix).
 inline nlohmann::json RunConditions(const TRunSettings& s, bool ideal, const TLiveOptions& live) {
     const TRules& r = s.Rules;
     nlohmann::json payouts = nlohmann::json::array();
     for (size_t i = 1; i <= 10; ++i) payouts.push_back(PayTable[i]);
-    nlohmann::json c = {{"mode", ideal ? "ideal" : "strategy"},
+    nlohmann::json c = {{"mode", ModeName(s, ideal)},
                         {"boxes", s.TeamSize},
                         {"initial_bank", s.InitialBank},
                         {"rules",
@@ -82,13 +88,17 @@ inline nlohmann::json CountsJson(const TClassCounts& c) {
     return nlohmann::json(std::vector<int64_t>(c.begin() + 1, c.end()));
 }
 
+// `seeds` are the runs' seeds, `streamSeeds` the seed of every deal stream of the runs (left
+// out when empty: results written before it existed have none).
 inline nlohmann::json ResultJson(const TRunResult& r, const nlohmann::json& conditions,
-                                 const std::vector<uint32_t>& seeds, int threads) {
+                                 const std::vector<uint32_t>& seeds, int threads,
+                                 const std::vector<uint32_t>& streamSeeds = {}) {
     nlohmann::json j;
     j["format"] = kResultFormat;
     j["version"] = 1;
     j["conditions"] = conditions;
     j["seeds"] = seeds;
+    if (!streamSeeds.empty()) j["stream_seeds"] = streamSeeds;
     j["threads"] = threads;
     j["deals"] = r.Deals;
     j["dealt_deals"] = r.Passes;
@@ -182,10 +192,13 @@ inline int64_t CheckedProduct(int64_t a, int64_t b) {
     return __builtin_mul_overflow(a, b, &p) ? std::numeric_limits<int64_t>::max() : p;
 }
 
-// Checks what a result was played under; true for ideal play.
-inline bool CheckConditions(const nlohmann::json& c) {
-    const bool ideal =
-        ReadName(ResultField(c, "mode"), "conditions.mode", {"strategy", "ideal"}) == "ideal";
+// Checks what a result was played under; true for ideal play (optimal play included, which
+// bestPlay tells apart).
+inline bool CheckConditions(const nlohmann::json& c, bool* bestPlay = nullptr) {
+    const std::string mode =
+        ReadName(ResultField(c, "mode"), "conditions.mode", {"strategy", "ideal", "optimal"});
+    const bool ideal = mode != "strategy";
+    if (bestPlay) *bestPlay = mode == "optimal";
     ReadWhole(ResultField(c, "boxes"), "conditions.boxes", 1, 3);
     ReadWhole(ResultField(c, "initial_bank"), "conditions.initial_bank",
               std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max());
@@ -228,7 +241,7 @@ inline TRunResult ResultFromJson(const nlohmann::json& j) {
     constexpr int64_t kMost = std::numeric_limits<int64_t>::max();
     TRunResult r;
     const nlohmann::json& c = ResultField(j, "conditions");
-    r.Ideal = CheckConditions(c);
+    r.Ideal = CheckConditions(c, &r.BestPlay);
     r.TeamSize = static_cast<int>(c["boxes"].get<int64_t>());
     const int32_t bank = static_cast<int32_t>(c["initial_bank"].get<int64_t>());
     r.InitialBank = {0, bank, bank, bank};

@@ -2,6 +2,12 @@
 
 #include "exact/exact_report.h"
 
+#include "exact/exact_layouts.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <stdexcept>
 
 namespace kvarlen {
@@ -17,18 +23,69 @@ json Big(TExactUInt v) {
     return ToDecimal(v);
 }
 
+// A value quoted in a refusal, cut short: a file may hold anything.
+std::string Quoted(const json& j) {
+    std::string text = j.dump(-1, ' ', false, json::error_handler_t::replace);
+    if (text.size() > 40) text = text.substr(0, 40) + "...";
+    return text;
+}
+
 TExactInt ReadBig(const json& j) {
-    if (j.is_string()) return ParseExactInt(j.get<std::string>());
+    if (j.is_string()) {
+        try {
+            return ParseExactInt(j.get<std::string>());
+        } catch (const std::exception&) {
+            throw std::runtime_error("an integer was expected, found " + Quoted(j));
+        }
+    }
     if (j.is_number_unsigned()) return static_cast<TExactInt>(j.get<uint64_t>());
     if (j.is_number_integer()) return static_cast<TExactInt>(j.get<int64_t>());
-    throw std::runtime_error("an integer was expected, found " + j.dump());
+    throw std::runtime_error("an integer was expected, found " + Quoted(j));
 }
 
 uint64_t ReadCount(const json& j) {
     const TExactInt v = ReadBig(j);
     if (v < 0 || v > static_cast<TExactInt>(UINT64_MAX))
-        throw std::runtime_error("a count out of range: " + j.dump());
+        throw std::runtime_error("a count out of range: " + Quoted(j));
     return static_cast<uint64_t>(v);
+}
+
+// An integer field within lo..hi; floating-point numbers are refused before any conversion.
+int64_t ReadInt(const json& j, const char* name, int64_t lo, int64_t hi) {
+    bool ok = false;
+    int64_t v = 0;
+    if (j.is_number_unsigned()) {
+        const uint64_t u = j.get<uint64_t>();
+        ok = u <= static_cast<uint64_t>(hi);
+        v = static_cast<int64_t>(u);
+    } else if (j.is_number_integer()) {
+        v = j.get<int64_t>();
+        ok = true;
+    }
+    if (!ok || v < lo || v > hi)
+        throw std::runtime_error(std::string(name) + " must be an integer of " +
+                                 std::to_string(lo) + ".." + std::to_string(hi) + ", found " +
+                                 Quoted(j));
+    return v;
+}
+
+double ReadNumber(const json& j, const char* name) {
+    if (!j.is_number() || !std::isfinite(j.get<double>()))
+        throw std::runtime_error(std::string(name) + " must be a finite number, found " +
+                                 Quoted(j));
+    return j.get<double>();
+}
+
+bool ReadBool(const json& j, const char* name) {
+    if (!j.is_boolean())
+        throw std::runtime_error(std::string(name) + " must be true or false, found " + Quoted(j));
+    return j.get<bool>();
+}
+
+std::string ReadText(const json& j, const char* name) {
+    if (!j.is_string())
+        throw std::runtime_error(std::string(name) + " must be a text, found " + Quoted(j));
+    return j.get<std::string>();
 }
 
 const char* const kPriceKeys[kPriceKinds] = {"none", "buy", "exchange"};
@@ -38,7 +95,59 @@ std::string DealerGameName(uint8_t mode) {
     return mode == 1 ? "high" : (mode == 2 ? "low" : "none");
 }
 
+// The amount of a row; a cost row pays its price on each of its deals (exact when the price is
+// whole, as the net is).
+bool CostRow(int row) {
+    return row == kRowBuyCost || row == kRowExchangeCost;
+}
+double CostPrice(const TExactResult& r, int row) {
+    return row == kRowBuyCost ? r.BuyPrice() : r.ExchangePrice();
+}
+json CostAmount(double price, uint64_t deals) {
+    if (price == std::floor(price) && price >= 0 && price <= kMaxPrice)
+        return Big(-static_cast<TExactInt>(price) * static_cast<TExactInt>(deals));
+    return -static_cast<double>(static_cast<long double>(price) * deals);
+}
+json RowAmountJson(const TExactTableRow& row) {
+    if (!CostRow(row.Row)) return Big(row.Amount);
+    return CostAmount(row.Price, row.Deals);
+}
+
 } // namespace
+
+json ParseExactResultText(const std::string& text) {
+    if (text.size() > kExactFileLimit)
+        throw std::runtime_error("larger than a result file can be (" +
+                                 std::to_string(kExactFileLimit >> 20) + " MiB)");
+    const json::parser_callback_t limit = [](int depth, json::parse_event_t, json&) {
+        if (depth > kExactDepthLimit)
+            throw std::runtime_error("nested deeper than a result file is");
+        return true;
+    };
+    try {
+        return json::parse(text, limit);
+    } catch (const json::exception& e) {
+        throw std::runtime_error(std::string("not JSON: ") + e.what());
+    }
+}
+
+json ReadExactResultFile(const std::string& path) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (f == nullptr)
+        throw std::runtime_error(std::string("cannot be read: ") + std::strerror(errno));
+    std::string text;
+    char buf[65536];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) {
+        text.append(buf, n);
+        if (text.size() > kExactFileLimit) break;
+    }
+    const bool failed = std::ferror(f) != 0;
+    const int err = errno;
+    std::fclose(f);
+    if (failed) throw std::runtime_error(std::string("cannot be read: ") + std::strerror(err));
+    return ParseExactResultText(text);
+}
 
 bool IsExactResultJson(const json& j) {
     return j.is_object() && j.value("format", std::string()) == kExactFormat;
@@ -69,14 +178,15 @@ json ExactResultJson(const TExactResult& r) {
     for (const TExactTableRow& row : ExactTableRows(r))
         rows.push_back({{"event", row.Id},
                         {"deals", row.Deals},
-                        {"amount", Big(row.Amount)},
+                        {"amount", RowAmountJson(row)},
                         {"probability", static_cast<double>(row.Probability)},
                         {"net_per_ante", static_cast<double>(row.NetPerDeal)},
                         {"return", static_cast<double>(row.Contribution)}});
     json counts = json::object();
     for (int k = 0; k < kExactRows; ++k) {
         counts["deals"].push_back(t.RowDeals[k]);
-        counts["amount"].push_back(Big(t.RowAmount[k]));
+        counts["amount"].push_back(CostRow(k) ? CostAmount(CostPrice(r, k), t.RowDeals[k])
+                                              : Big(t.RowAmount[k]));
     }
     json priced = json::object();
     for (int k = 0; k < kPriceKinds; ++k)
@@ -138,53 +248,74 @@ TExactResult ExactResultFromJson(const json& j) {
     try {
         TExactResult r;
         const json& c = j.at("conditions");
-        const std::string mode = c.at("mode").get<std::string>();
+        const std::string mode = ReadText(c.at("mode"), "conditions.mode");
         if (mode != "ideal" && mode != "strategy" && mode != "optimal")
-            throw std::runtime_error("unknown mode " + mode);
+            throw std::runtime_error("unknown mode " + Quoted(c.at("mode")));
         r.Mode = mode == "ideal"     ? TExactMode::Ideal
                  : mode == "optimal" ? TExactMode::Optimal
                                      : TExactMode::Strategy;
-        r.DealerAK = c.at("dealer_ak").get<bool>();
+        r.DealerAK = ReadBool(c.at("dealer_ak"), "dealer_ak");
         if (r.Mode == TExactMode::Strategy)
-            r.RaiseAt2Matches = c.at("raise_at_2_matches").get<bool>();
+            r.RaiseAt2Matches = ReadBool(c.at("raise_at_2_matches"), "raise_at_2_matches");
         const json& rules = c.at("rules");
-        r.Rules.Insurance = rules.at("insurance").get<bool>();
-        r.Rules.AKPlays = rules.at("ak_plays").get<bool>();
-        r.Rules.Buy6 = rules.at("buy6").get<bool>();
-        r.Rules.Exchange1 = rules.at("exchange1").get<bool>();
-        const std::string dg = rules.at("dealer_game").get<std::string>();
+        r.Rules.Insurance = ReadBool(rules.at("insurance"), "rules.insurance");
+        r.Rules.AKPlays = ReadBool(rules.at("ak_plays"), "rules.ak_plays");
+        r.Rules.Buy6 = ReadBool(rules.at("buy6"), "rules.buy6");
+        r.Rules.Exchange1 = ReadBool(rules.at("exchange1"), "rules.exchange1");
+        const std::string dg = ReadText(rules.at("dealer_game"), "rules.dealer_game");
+        if (dg != "none" && dg != "high" && dg != "low")
+            throw std::runtime_error("rules.dealer_game must be none, high or low, found " +
+                                     Quoted(rules.at("dealer_game")));
         r.Rules.DealerGameBuy = dg == "high" ? 1 : (dg == "low" ? 2 : 0);
-        r.Rules.AntePaid = rules.at("ante_paid").get<bool>() ? 1 : 0;
-        r.Rules.PriceChange1 = rules.at("price_change1").get<double>();
-        r.Rules.PriceChange2 = rules.at("price_change2").get<double>();
-        r.Rules.PriceBuy6 = rules.at("price_buy6").get<double>();
-        r.Rules.PriceBuyDealerGame = rules.at("price_dealer_game").get<double>();
+        r.Rules.AntePaid = ReadBool(rules.at("ante_paid"), "rules.ante_paid") ? 1 : 0;
+        r.Rules.PriceChange1 = ReadNumber(rules.at("price_change1"), "rules.price_change1");
+        r.Rules.PriceChange2 = ReadNumber(rules.at("price_change2"), "rules.price_change2");
+        r.Rules.PriceBuy6 = ReadNumber(rules.at("price_buy6"), "rules.price_buy6");
+        r.Rules.PriceBuyDealerGame =
+            ReadNumber(rules.at("price_dealer_game"), "rules.price_dealer_game");
         const json& pay = rules.at("payouts");
         if (!pay.is_array() || pay.size() != 10) throw std::runtime_error("ten payouts expected");
         r.Pay = TPayTable{};
-        for (size_t i = 0; i < 10; ++i) r.Pay[i + 1] = pay[i].get<int32_t>();
-        r.PartIndex = j.at("part").at("index").get<int>();
-        r.PartCount = j.at("part").at("count").get<int>();
-        r.Complete = j.at("complete").get<bool>();
-        r.DrawFactor = j.at("draw_factor").get<int>();
+        for (size_t i = 0; i < 10; ++i)
+            r.Pay[i + 1] = static_cast<int32_t>(ReadInt(pay[i], "a payout", 0, kMaxPayout));
+        const int64_t most = static_cast<int64_t>(CanonicalLayoutCount());
+        r.PartCount = static_cast<int>(ReadInt(j.at("part").at("count"), "part.count", 1, most));
+        r.PartIndex =
+            static_cast<int>(ReadInt(j.at("part").at("index"), "part.index", 1, r.PartCount));
+        r.Complete = ReadBool(j.at("complete"), "complete");
+        r.DrawFactor = static_cast<int>(ReadInt(j.at("draw_factor"), "draw_factor", 1, 42));
         if (r.DrawFactor != 1 && r.DrawFactor != 42)
             throw std::runtime_error("draw_factor must be 1 or 42");
         const json& l = j.at("layouts");
         r.CanonicalLayouts = ReadCount(l.at("canonical"));
         r.LayoutsInPart = ReadCount(l.at("in_part"));
-        r.Seconds = j.at("seconds").get<double>();
-        r.Threads = j.at("threads").get<int>();
+        r.Seconds = ReadNumber(j.at("seconds"), "seconds");
+        r.Threads = static_cast<int>(ReadInt(j.at("threads"), "threads", 0, 4096));
         TExactTally& t = r.Tally;
         t.Layouts = ReadCount(l.at("counted"));
         t.PlainLayouts = ReadCount(l.at("plain"));
         const json& tj = j.at("tally");
         const json& deals = tj.at("rows").at("deals");
         const json& amount = tj.at("rows").at("amount");
-        if (deals.size() != kExactRows || amount.size() != kExactRows)
+        if (!deals.is_array() || !amount.is_array() || deals.size() != kExactRows ||
+            amount.size() != kExactRows)
             throw std::runtime_error("the tally needs " + std::to_string(kExactRows) + " rows");
         for (int k = 0; k < kExactRows; ++k) {
             t.RowDeals[k] = ReadCount(deals[static_cast<size_t>(k)]);
-            t.RowAmount[k] = ReadBig(amount[static_cast<size_t>(k)]);
+            const json& a = amount[static_cast<size_t>(k)];
+            if (!CostRow(k)) {
+                t.RowAmount[k] = ReadBig(a);
+                continue;
+            }
+            // A cost row's amount is its price times its deals (files of older versions: 0);
+            // the tally keeps the integer stakes only.
+            const json expected = CostAmount(CostPrice(r, k), t.RowDeals[k]);
+            const bool zero = (a.is_string() && a.get<std::string>() == "0") ||
+                              (a.is_number_integer() && a.get<int64_t>() == 0);
+            if (!zero && a != expected)
+                throw std::runtime_error("the amount of a cost row is not its price times its "
+                                         "deals, found " +
+                                         Quoted(a));
         }
         for (int k = 0; k < kPriceKinds; ++k) {
             const json& p = tj.at("priced").at(kPriceKeys[k]);
@@ -198,16 +329,22 @@ TExactResult ExactResultFromJson(const json& j) {
         t.Passed = ReadCount(tj.at("passed"));
         t.Insured = ReadCount(tj.at("insured"));
         t.Wagered = ReadBig(tj.at("wagered"));
-        for (const json& cell : tj.at("decisions")) {
-            const int cls = cell.at("dealt").get<int>();
-            const int v = cell.at("open").get<int>();
-            if (cls < 1 || cls > 11 || v < 1 || v > 13)
-                throw std::runtime_error("a decision cell out of range");
+        const json& cells = tj.at("decisions");
+        if (!cells.is_array()) throw std::runtime_error("tally.decisions must be a list");
+        bool seen[12][14] = {};
+        for (const json& cell : cells) {
+            const int cls =
+                static_cast<int>(ReadInt(cell.at("dealt"), "a decision cell's dealt class", 1, 11));
+            const int v =
+                static_cast<int>(ReadInt(cell.at("open"), "a decision cell's open value", 1, 13));
+            if (seen[cls][v]) throw std::runtime_error("a decision cell given twice");
+            seen[cls][v] = true;
             for (int d = 0; d < kDecisions; ++d) {
                 t.Chart[cls][v][d].Deals = ReadCount(cell.at(kDecisionKeys[d]).at("deals"));
                 t.Chart[cls][v][d].Sum = ReadBig(cell.at(kDecisionKeys[d]).at("sum"));
             }
         }
+        CheckExactResult(r);
         return r;
     } catch (const nlohmann::json::exception& e) {
         throw std::runtime_error(std::string("incomplete or malformed result: ") + e.what());

@@ -30,6 +30,10 @@ void ValidateExactSettings(const TExactSettings& s) {
         throw TExactRefused("the part must be K/N with 1 <= K <= N, got " +
                             std::to_string(s.PartIndex) + "/" + std::to_string(s.PartCount));
     if (s.Threads < 0) throw TExactRefused("the number of threads must be at least 1");
+    if (static_cast<uint64_t>(s.PartCount) > CanonicalLayoutCount())
+        throw TExactRefused("there are " + std::to_string(CanonicalLayoutCount()) +
+                            " canonical layouts: a slicing into " + std::to_string(s.PartCount) +
+                            " parts leaves parts without a layout");
     if (s.Mode == TExactMode::Strategy && s.Rules.DealerGameBuy != 0)
         throw TExactRefused("a game bought for the dealer cannot be counted exactly in a "
                             "reasonable time (every dealer hand and his new card would be dealt "
@@ -140,14 +144,34 @@ bool SameExactConditions(const TExactResult& a, const TExactResult& b) {
            x.PriceBuyDealerGame == y.PriceBuyDealerGame;
 }
 
-TExactResult MergeExactParts(const std::vector<TExactResult>& parts) {
+TExactResult MergeExactParts(const std::vector<TExactResult>& parts,
+                             const std::vector<std::string>* names) {
     if (parts.empty()) throw TExactRefused("no part to merge");
     const TExactResult& first = parts.front();
     std::set<int> seen;
+    auto nameOf = [&](size_t i) {
+        const TExactResult& p = parts[i];
+        const std::string part =
+            "part " + std::to_string(p.PartIndex) + "/" + std::to_string(p.PartCount);
+        return names && i < names->size() ? (*names)[i] + " (" + part + ")" : part;
+    };
+    for (size_t i = 0; i < parts.size(); ++i) {
+        try {
+            CheckExactResult(parts[i]);
+        } catch (const TExactRefused& e) {
+            throw TExactRefused(nameOf(i) + ": " + e.what());
+        }
+    }
+    // What each part's layouts stand for, from one pass over the list.
+    std::vector<uint64_t> plain(static_cast<size_t>(first.PartCount), 0);
+    const uint64_t n = static_cast<uint64_t>(first.PartCount);
+    ForEachCanonicalLayout([&](uint64_t i, const TExactLayout& l) {
+        plain[i % n] += l.Multiplicity;
+        return true;
+    });
     for (size_t i = 0; i < parts.size(); ++i) {
         const TExactResult& p = parts[i];
-        const std::string name =
-            "part " + std::to_string(p.PartIndex) + "/" + std::to_string(p.PartCount);
+        const std::string name = nameOf(i);
         if (!SameExactConditions(first, p))
             throw TExactRefused(name +
                                 " was computed under other rules, payouts, mode or "
@@ -158,6 +182,10 @@ TExactResult MergeExactParts(const std::vector<TExactResult>& parts) {
         if (p.PartIndex < 1 || p.PartIndex > p.PartCount)
             throw TExactRefused(name + " is no part of " + std::to_string(p.PartCount));
         if (!seen.insert(p.PartIndex).second) throw TExactRefused(name + " is given twice");
+        if (p.Tally.PlainLayouts != plain[static_cast<size_t>(p.PartIndex - 1)])
+            throw TExactRefused(name + " stands for " + std::to_string(p.Tally.PlainLayouts) +
+                                " layouts; its layouts stand for " +
+                                std::to_string(plain[static_cast<size_t>(p.PartIndex - 1)]));
     }
     for (int k = 1; k <= first.PartCount; ++k)
         if (!seen.count(k))

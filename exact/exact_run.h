@@ -77,9 +77,19 @@ using TExactProgress = std::function<void(uint64_t done, uint64_t total)>;
 TExactResult RunExact(const TExactSettings& settings, const TExactProgress& progress = {},
                       const std::atomic<bool>* stop = nullptr);
 
-// Adds the results of the parts 1..N of one run. Throws TExactRefused (naming the part) for
-// parts of other rules, payouts, modes or slicing, a part that is missing, repeated or stopped.
-TExactResult MergeExactParts(const std::vector<TExactResult>& parts);
+// Adds the results of the parts 1..N of one run. Throws TExactRefused (naming the part, or the
+// file of names[i] when given) for parts of other rules, payouts, modes or slicing, a part that
+// is missing, repeated or stopped, or one that stands for other layouts than its part holds.
+TExactResult MergeExactParts(const std::vector<TExactResult>& parts,
+                             const std::vector<std::string>* names = nullptr);
+
+// The canonical layouts of part K of N.
+uint64_t LayoutsOfPart(int partIndex, int partCount);
+// Throws TExactRefused, saying what, for a result that no run can have given: a payout or price
+// outside the command line's bounds, rules no run counts, a part or layout count that does not
+// belong to the slicing, rows that do not add up to the deals of the layouts counted, sums
+// beyond what their deals can hold.
+void CheckExactResult(const TExactResult& r);
 
 // True when the two were computed under the same rules, payouts, mode and slicing count.
 bool SameExactConditions(const TExactResult& a, const TExactResult& b);

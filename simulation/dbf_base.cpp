@@ -104,6 +104,30 @@ bool InitialiseTable(TTable& table) {
     return ok && !table.File.Failed;
 }
 
+// The sum of the field widths the header describes, read as shapelib reads them: 32-byte
+// descriptors after the fixed header up to the terminator, the width in one byte.
+bool FieldWidths(int fd, const TDbfHeader& h, uint64_t& widths, int& err) {
+    widths = 0;
+    err = 0;
+    if (h.HeaderLength <= 32) return true;
+    std::string bytes(h.HeaderLength - 32u, '\0');
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n =
+            pread(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(32 + done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) err = errno;
+        if (n <= 0) return false;
+        done += static_cast<size_t>(n);
+    }
+    for (size_t at = 0; at + 32 <= bytes.size(); at += 32) {
+        const auto* d = reinterpret_cast<const unsigned char*>(bytes.data() + at);
+        if (d[0] == 0x0D) break;
+        widths += d[16];
+    }
+    return true;
+}
+
 // Checks the header against the file's size before anything is written. `cutTo` > 0: a torn
 // last record (or one the header did not count yet) is to be cut off there.
 bool CheckSize(TTable& table, uint64_t& cutTo, std::string& error) {
@@ -118,6 +142,19 @@ bool CheckSize(TTable& table, uint64_t& cutTo, std::string& error) {
     if (h.RecordLength == 0 || h.HeaderLength < 33) {
         error = name + "испорчена: в заголовке длина записи " + std::to_string(h.RecordLength) +
                 ", длина заголовка " + std::to_string(h.HeaderLength);
+        return false;
+    }
+    // A record is the deletion flag and the fields: any other length is an edited header, and
+    // cutting records by it would destroy them.
+    uint64_t widths = 0;
+    if (!FieldWidths(table.File.Fd, h, widths, err)) {
+        error = name + (err != 0 ? "не читается. " + ErrnoText(err) : "короче своего заголовка");
+        return false;
+    }
+    if (h.RecordLength != widths + 1) {
+        error = name + "испорчена: в заголовке длина записи " + std::to_string(h.RecordLength) +
+                ", а поля занимают " + std::to_string(widths + 1) +
+                " байт. Таблица оставлена как есть";
         return false;
     }
     const uint64_t size = static_cast<uint64_t>(st.st_size);
@@ -246,8 +283,12 @@ int OpenBase(const std::string& path, const std::vector<TDbfField>& fields, std:
     }
     std::lock_guard<std::mutex> lock(g_registry);
     std::error_code ec;
-    std::string key = std::filesystem::weakly_canonical(path, ec).string();
-    if (ec) key = path;
+    // From the absolute name: a relative name whose folder does not exist yet would keep its
+    // relative spelling until the table is made, and the next stream would lock it again.
+    std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+    if (ec) absolute = path;
+    std::string key = std::filesystem::weakly_canonical(absolute, ec).string();
+    if (ec) key = absolute.string();
     std::shared_ptr<TTable> table;
     auto it = g_tables.find(key);
     if (it != g_tables.end()) {

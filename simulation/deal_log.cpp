@@ -215,37 +215,49 @@ std::string DealLogJson(const TDealLogRow& row, int stream, int64_t seed) {
     return line;
 }
 
+TDealLogFile::TDealLogFile() = default;
+
 TDealLogFile::~TDealLogFile() {
-    // A run that broke off before its end wrote no rows: no empty file is left behind.
+    // A run that broke off before its end leaves the earlier file as it was.
     Discard();
 }
 
 bool TDealLogFile::Open(const std::string& path, std::string& error) {
-    path_ = path;
+    Discard();
+    path_ = WriteTarget(path);
     json_ = IsJsonLinesName(path);
-    file_ = std::fopen(path.c_str(), "wb");
-    if (file_ == nullptr) {
-        error = CannotCreateText(path, errno);
+    if (IsSpecialFile(path_)) {
+        file_ = std::fopen(path_.c_str(), "wb");
+        if (file_ == nullptr) {
+            error = CannotCreateText(path, errno);
+            return false;
+        }
+        return true;
+    }
+    writer_ = std::make_unique<TFileWriter>(path_);
+    if (!writer_->Open(error)) {
+        writer_.reset();
         return false;
     }
     return true;
 }
 
 void TDealLogFile::Discard() {
-    if (file_ == nullptr) return;
-    std::fclose(file_);
+    writer_.reset(); // removes the temporary file
+    if (file_ != nullptr) std::fclose(file_);
     file_ = nullptr;
-    std::error_code ec;
-    if (std::filesystem::is_regular_file(path_, ec)) std::filesystem::remove(path_, ec);
 }
 
 bool TDealLogFile::Write(const std::vector<TDealLogPart>& parts, std::string& error) {
-    if (file_ == nullptr) return false;
+    if (!IsOpen()) return false;
     bool ok = true;
     int err = 0;
     auto put = [&](std::string& line) {
         line += '\n';
-        if (ok && std::fwrite(line.data(), 1, line.size(), file_) != line.size()) {
+        if (!ok) return;
+        if (writer_ != nullptr) {
+            ok = writer_->Write(line);
+        } else if (std::fwrite(line.data(), 1, line.size(), file_) != line.size()) {
             ok = false;
             err = errno;
         }
@@ -255,6 +267,7 @@ bool TDealLogFile::Write(const std::vector<TDealLogPart>& parts, std::string& er
         line = DealLogHeader();
         put(line);
     }
+    bool scratchFailed = false;
     for (const TDealLogPart& part : parts) {
         const bool complete = part.Log->ForEach([&](TDealLogRow row) {
             if (!ok) return;
@@ -265,8 +278,20 @@ bool TDealLogFile::Write(const std::vector<TDealLogPart>& parts, std::string& er
         });
         if (!complete && ok) {
             ok = false;
+            scratchFailed = true;
             err = EIO;
         }
+    }
+    if (writer_ != nullptr) {
+        // A log missing rows must not replace the earlier one.
+        if (scratchFailed) {
+            writer_.reset();
+            error = CannotWriteText(path_, err);
+            return false;
+        }
+        const bool done = writer_->Commit(error);
+        writer_.reset();
+        return done;
     }
     if (std::fflush(file_) != 0 && ok) {
         ok = false;
@@ -277,13 +302,7 @@ bool TDealLogFile::Write(const std::vector<TDealLogPart>& parts, std::string& er
         err = errno;
     }
     file_ = nullptr;
-    if (!ok) {
-        // Rather no file than one that silently ends early.
-        std::error_code ec;
-        if (std::filesystem::is_regular_file(path_, ec)) std::filesystem::remove(path_, ec);
-        error = "Cannot write file \"" + path_ + "\". " + std::strerror(err) +
-                "; the incomplete deal log was removed";
-    }
+    if (!ok) error = "Cannot write file \"" + path_ + "\". " + std::strerror(err);
     return ok;
 }
 

@@ -4,10 +4,12 @@
 #pragma once
 
 #include "simulation/box.h"
+#include "simulation/text_files.h"
 
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -97,22 +99,26 @@ std::string DealLogHeader();
 std::string DealLogCsv(const TDealLogRow& row, int stream, int64_t seed);
 std::string DealLogJson(const TDealLogRow& row, int stream, int64_t seed);
 
-// The deal log file, created before the first deal so that a name that cannot be written is
-// known before anything is played.
+// The deal log file, opened before the first deal so that a name that cannot be written is
+// known before anything is played. It is written beside under a temporary name and renamed
+// over the name when complete: an earlier file stays whole until then (a kill included).
+// Links are written through to their target; a device or a pipe is written in place.
 class TDealLogFile {
   public:
+    TDealLogFile();
     ~TDealLogFile();
     // False with the error text when the file cannot be created.
     bool Open(const std::string& path, std::string& error);
-    bool IsOpen() const { return file_ != nullptr; }
-    // Writes every row of the parts and closes the file. On failure the incomplete file is
-    // removed and the error names it.
+    bool IsOpen() const { return writer_ != nullptr || file_ != nullptr; }
+    // Writes every row of the parts and puts the file in place. On failure nothing replaces
+    // the earlier file and the error names it.
     bool Write(const std::vector<TDealLogPart>& parts, std::string& error);
-    // Closes and removes the file (a run that ended without writing it).
+    // Drops what was opened (a run that ended without writing it); an earlier file stays.
     void Discard();
 
   private:
-    std::FILE* file_ = nullptr;
+    std::unique_ptr<TFileWriter> writer_;
+    std::FILE* file_ = nullptr; // a device or a pipe
     std::string path_;
     bool json_ = false;
 };

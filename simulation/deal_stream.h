@@ -54,7 +54,8 @@ std::string ProgressCaption(int64_t deal);
 // Strategy play: deals until `deals` more have been played or the host asks to stop.
 void PlayStrategyDeals(TDealStream& s, int64_t deals);
 // Ideal play: deals until `deals` more have passed the filter and been played, or the host
-// asks to stop.
+// asks to stop. With Settings->BestPlay every box takes its best-play option instead of the
+// MO values' choice, on the same views and from the same card draws.
 void PlayIdealDeals(TDealStream& s, int64_t deals);
 
 // The view of box h (1..teamSize) in ideal play: its DeckView refilled and the known cards

@@ -1,6 +1,8 @@
 // Ideal play: every decision by the exact expected values, each box on its own view of the
-// unseen cards.
+// unseen cards; by the MO values or, with BestPlay, by best play.
+#include "analysis/best_play.h"
 #include "analysis/ev.h"
+#include "analysis/settled_outcome.h"
 #include "simulation/dbf_history.h"
 #include "simulation/deal_stream.h"
 #include "simulation/report.h"
@@ -30,6 +32,68 @@ void ReceiveCard(TBox& box, int slot, const TCardRec& card, int32_t mark, const 
     if (card.Value == open.Value) ++box.OwnMatches;
     box.Hand.Sorted = 0;
     EvaluateHand(box.Hand, akPlays);
+}
+
+// Best play of one box on its view (built, DeckView): the best option; after a draw the best
+// continuation on the final hand. The MO fields hold the best-play values, so that the deal log
+// and the history show what was decided on.
+void PlayBestBox(TDealStream& s, TBox& box, const TCardRec& open) {
+    const TRules& rules = s.Settings->Rules;
+    const auto t0 = std::chrono::steady_clock::now();
+    const TOptionTable table =
+        BestPlayOptions(box.DeckView, box.Hand, open, rules, RulesRequest(rules));
+    s.DecisionMs += MillisecondsSince(t0);
+    const TPlayOption& best = table.BestOption();
+    bool haveExchange = false;
+    for (const TPlayOption& o : table.Options) {
+        switch (o.Kind) {
+        case TOptionKind::Raise:
+            box.MORaiseDealt = o.Value;
+            break;
+        case TOptionKind::Exchange1:
+            if (!haveExchange || o.Value > box.MOChange1) box.MOChange1 = o.Value;
+            haveExchange = true;
+            break;
+        case TOptionKind::Buy:
+            box.MOBuy = o.Value;
+            break;
+        default:
+            break;
+        }
+    }
+    box.MOCurrent = box.MORaiseDealt;
+
+    bool raise = best.Kind == TOptionKind::Raise;
+    int32_t insurance = best.Insurance;
+    if (best.Kind == TOptionKind::Exchange1 || best.Kind == TOptionKind::Buy) {
+        if (best.Kind == TOptionKind::Exchange1) {
+            box.ExchangeIndex = best.First;
+            box.DealResult -= rules.PriceChange1;
+            ReceiveCard(box, best.First, DrawCard(*s.Deck, *s.Gen), kMarkExchanged, open,
+                        rules.AKPlays);
+        } else {
+            box.BuyDecision |= 1;
+            box.DealResult -= rules.PriceBuy6;
+            box.Hand.Count = 6;
+            ReceiveCard(box, 6, DrawCard(*s.Deck, *s.Gen), kMarkBought, open, rules.AKPlays);
+        }
+        // The view has lost the received card: the dealer's hands against the final hand.
+        const TContinuation c = BestContinuation(
+            SettledOutcome(box.DeckView, box.Hand, open, rules), box.Hand.Combo, rules);
+        box.MORaiseFinal = c.RaiseValue;
+        box.MOCurrent = box.MORaiseFinal;
+        raise = c.Raise;
+        insurance = c.Insurance;
+    }
+    box.Raise = raise;
+    if (box.Raise) {
+        box.DealResult -= 2;
+    } else {
+        ++s.Stats.PassByClass[static_cast<size_t>(ComboIndex(box.Hand.Combo))];
+        box.Outcome = kOutcomePassed;
+    }
+    box.InsuranceSum = insurance;
+    box.DealResult -= box.InsuranceSum;
 }
 
 } // namespace
@@ -132,6 +196,10 @@ void PlayIdealDeals(TDealStream& s, int64_t deals) {
         for (int h = 1; h <= team; ++h) {
             TBox& box = boxes[static_cast<size_t>(h)];
             BuildDeckView(boxes, team, h, live.Mode, open);
+            if (settings.BestPlay) {
+                PlayBestBox(s, box, open);
+                continue;
+            }
             const TDeck& view = box.DeckView;
             box.MORaiseDealt = MO_Raise(view, box.Hand, open, rules);
             box.MOCurrent = box.MORaiseDealt;

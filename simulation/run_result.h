@@ -24,6 +24,7 @@ struct TRunStats {
 
 struct TRunResult {
     bool Ideal = false;
+    bool BestPlay = false; // ideal play decided by best play (reported as ideal play)
     int TeamSize = 1;
     int64_t Deals = 0;  // played deals
     int64_t Passes = 0; // dealt deals, those a filter rejected included
@@ -35,7 +36,7 @@ struct TRunResult {
     TRunStats Stats;
     bool Statistics = false; // the statistics option was on: the report shows the tables
     double ElapsedMs = 0;
-    double DecisionMs = 0; // time in MO_Buy (ideal play)
+    double DecisionMs = 0; // time in MO_Buy (ideal play), in valuing the options (best play)
     double GlobalT1Ms = 0; // time in the pair counter (ideal play)
 };
 

@@ -9,7 +9,7 @@
 //   TraceInit                               when the trace option is on at the start
 //   per deal:  Progress (every 10000th deal) / Idle, StopRequested, ReadLiveOptions,
 //              the trace calls when the trace option is on for that deal
-//   AppendReport, SetMathFields, MemoLines (for the report file), SetStartCaption("ready"),
+//   AppendReport, SetMathFields, SetStartCaption("ready"),
 //   MarkDeckDirty                           at the end
 //   Message                                 whenever something must be shown (refused run,
 //                                           a file that cannot be written, ...)
@@ -38,6 +38,9 @@ struct TRunSettings {
     TRules Rules;
     // The dealer's ace + king when valuing a purchase ("TK играет", mirrors Rules.AKPlays).
     bool DealerAK = true;
+    // Ideal play decides by best play (the exact optimum of each box on its view) instead of
+    // the MO values; strategy play ignores it.
+    bool BestPlay = false;
     // Folder that holds "out" (the current directory in the desktop program); empty: no
     // report or bank file is written.
     std::string OutDir = ".";
@@ -141,7 +144,8 @@ class TSimulationHost {
     // --- end of run ---
     // The report lines of this run, to be added under the earlier ones in the memo.
     virtual void AppendReport(const std::vector<std::string>& lines) = 0;
-    // The whole memo text, earlier reports included: the report file holds it.
+    // The whole memo text, earlier reports included. The report file no longer copies it (it
+    // keeps what it holds and adds each run's report), so a cleared memo loses nothing.
     virtual std::vector<std::string> MemoLines() = 0;
     virtual void SetMathFields(const TMathInputs& math) { (void)math; }
     // The banks of boxes 1..3 after every deal of a strategy run, just before the bank file

@@ -13,6 +13,7 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <utility>
 
 namespace kvarlen {
 
@@ -72,10 +73,34 @@ bool CloseHistory(TSimulationHost& host, TRunParts& parts) {
     return ok;
 }
 
+// Every file a run writes is another file: a deal log named like the history table or the
+// report file would destroy it. False (after telling the host) when two are one.
+bool DistinctOutputs(TSimulationHost& host, const TRunSettings& settings, bool ideal,
+                     const TLiveOptions& live) {
+    std::vector<std::pair<std::string, std::string>> outputs;
+    if (!settings.DealLogPath.empty()) outputs.emplace_back("журнал раздач", settings.DealLogPath);
+    if (ideal && live.DbfHistory) outputs.emplace_back("таблица истории", settings.DbfPath);
+    if (!settings.OutDir.empty()) {
+        const std::string date = settings.Date.empty() ? DateStamp() : settings.Date;
+        outputs.emplace_back("файл отчёта", ReportFilePath(settings.OutDir, date));
+        if (!ideal) outputs.emplace_back("файл банков", BankFilePath(settings.OutDir, date));
+    }
+    for (size_t i = 0; i < outputs.size(); ++i)
+        for (size_t k = i + 1; k < outputs.size(); ++k)
+            if (SameFile(outputs[i].second, outputs[k].second)) {
+                host.Message(outputs[i].first + " \"" + outputs[i].second + "\" и " +
+                             outputs[k].first + " \"" + outputs[k].second +
+                             "\" — один и тот же файл: прогон не начат, ничего не записано");
+                return false;
+            }
+    return true;
+}
+
 // Bank logs and history handles before the first deal. When the table cannot be opened the
 // run is refused: the outcome says whether the file system was to blame.
 bool OpenRunFiles(TSimulationHost& host, const TRunSettings& settings, bool ideal,
                   const TLiveOptions& live, TRunParts& parts, TRunOutcome& refused) {
+    if (!DistinctOutputs(host, settings, ideal, live)) return false;
     if (!ideal && !settings.OutDir.empty())
         for (TDealStream* s : parts.Streams) {
             parts.BankLogs.push_back(std::make_unique<TBankLog>(settings.OutDir + "/out"));
@@ -115,6 +140,7 @@ TRunOutcome FinishRun(TSimulationHost& host, const TRunSettings& settings, bool 
     TLiveOptions live;
     host.ReadLiveOptions(live);
     result.Ideal = ideal;
+    result.BestPlay = ideal && settings.BestPlay;
     result.Statistics = live.Statistics;
     const char sep = settings.Separator;
 
@@ -141,10 +167,11 @@ TRunOutcome FinishRun(TSimulationHost& host, const TRunSettings& settings, bool 
             ShiftGameLogBanks(s.GameLog, s.GameLogBanks, offsets[i], sep);
             lines.insert(lines.end(), s.GameLog.begin(), s.GameLog.end());
         }
-        const std::vector<std::string> memo = host.MemoLines();
-        lines.insert(lines.end(), memo.begin(), memo.end());
+        // After the reports the file holds already: the memo may have been cleared, or the
+        // program restarted, since they were written.
+        lines.insert(lines.end(), outcome.Report.begin(), outcome.Report.end());
         std::string error;
-        if (!WriteTextFile(ReportFilePath(settings.OutDir, date), lines, error)) {
+        if (!AppendTextFile(ReportFilePath(settings.OutDir, date), lines, error)) {
             host.Message(error);
             outcome.WriteFailed = true;
         }

@@ -27,7 +27,8 @@ struct TRunOutcome {
 // Strategy play ("игра по стратегии") and ideal play ("идеальная игра") on the shared deck,
 // generator and boxes, one deal after another on the calling thread. The run is refused with
 // a message when the settings cannot be read, TeamSize is outside 1..3, DealsToPlay is below 1
-// or the history table cannot be opened.
+// or the history table cannot be opened. Ideal play decides by best play when the settings ask
+// for it (BestPlay).
 TRunOutcome SixCardSimulation(TSimulationHost& host, TDeck& deck, TGenerator& gen, TBoxes& boxes);
 TRunOutcome IDEAL_SixCardSimulation(TSimulationHost& host, TDeck& deck, TGenerator& gen,
                                     TBoxes& boxes);

@@ -6,7 +6,9 @@
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
+#include <filesystem>
 #include <iconv.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kvarlen {
@@ -165,6 +167,89 @@ bool WriteTextFile(const std::string& path, const std::vector<std::string>& line
     for (const std::string& line : lines)
         if (!file.Write(ToCp1251(line) + "\r\n")) break;
     return file.Commit(error);
+}
+
+bool AppendTextFile(const std::string& path, const std::vector<std::string>& lines,
+                    std::string& error) {
+    TFileWriter file(path);
+    if (!file.Open(error)) return false;
+    // Only a regular file has bytes to keep; anything else under the name makes the rename
+    // fail, with its own message.
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0 && errno != ENOENT) {
+        error = "Cannot read file \"" + path + "\". " + std::strerror(errno) +
+                ". The file was left as it was";
+        return false;
+    }
+    if (fd >= 0) {
+        struct stat st {};
+        bool ok = fstat(fd, &st) == 0;
+        int err = errno;
+        if (ok && S_ISREG(st.st_mode)) {
+            // In pieces: a day's file with the game log of long runs can be large.
+            std::string buf(1 << 16, '\0');
+            for (;;) {
+                const ssize_t n = read(fd, buf.data(), buf.size());
+                if (n < 0 && errno == EINTR) continue;
+                if (n < 0) {
+                    ok = false;
+                    err = errno;
+                    break;
+                }
+                if (n == 0 || !file.Write(buf.substr(0, static_cast<size_t>(n)))) break;
+            }
+        }
+        close(fd);
+        if (!ok) {
+            error = "Cannot read file \"" + path + "\". " + std::strerror(err) +
+                    ". The file was left as it was";
+            return false;
+        }
+    }
+    for (const std::string& line : lines)
+        if (!file.Write(ToCp1251(line) + "\r\n")) break;
+    return file.Commit(error);
+}
+
+std::string WriteTarget(const std::string& path) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (!fs::is_symlink(path, ec)) return path;
+    const fs::path target = fs::weakly_canonical(path, ec);
+    return ec ? path : target.string();
+}
+
+bool IsSpecialFile(const std::string& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode);
+}
+
+namespace {
+
+// What identifies the file a name stands for: "dev:inode" when it exists, else the canonical
+// folder and the name (a dangling link stands for its target).
+std::string FileKey(const std::string& path) {
+    namespace fs = std::filesystem;
+    struct stat st {};
+    if (stat(path.c_str(), &st) == 0)
+        return std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino);
+    std::error_code ec;
+    fs::path p = fs::absolute(path, ec);
+    if (ec) p = path;
+    // Links to links, as far as the system would follow them.
+    for (int hops = 0; hops < 40 && fs::is_symlink(p, ec); ++hops) {
+        const fs::path to = fs::read_symlink(p, ec);
+        if (ec) break;
+        p = to.is_absolute() ? to : p.parent_path() / to;
+    }
+    const fs::path folder = fs::weakly_canonical(p.parent_path(), ec);
+    return "path:" + ((ec ? p.parent_path() : folder) / p.filename()).lexically_normal().string();
+}
+
+} // namespace
+
+bool SameFile(const std::string& a, const std::string& b) {
+    return FileKey(a) == FileKey(b);
 }
 
 } // namespace kvarlen

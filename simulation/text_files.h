@@ -51,5 +51,20 @@ std::string CannotWriteText(const std::string& path, int err);
 // false with the error text and leaves no partial file behind.
 bool WriteTextFile(const std::string& path, const std::vector<std::string>& lines,
                    std::string& error);
+// The same after what the file already holds (its bytes as they are): the day's report file
+// keeps every report, whatever happened to the memo in between. A file that cannot be read is
+// left as it was.
+bool AppendTextFile(const std::string& path, const std::vector<std::string>& lines,
+                    std::string& error);
+
+// Where a file named by the user is written: through a symbolic link to its target.
+std::string WriteTarget(const std::string& path);
+// True for a name that exists and is no regular file (a device, a pipe): written in place, it
+// cannot be replaced by renaming.
+bool IsSpecialFile(const std::string& path);
+
+// True when the two names are one file: the same device and inode when both exist, otherwise
+// the same canonical folder and name (so "./a", "d/../a" and links are seen through).
+bool SameFile(const std::string& a, const std::string& b);
 
 } // namespace kvarlen

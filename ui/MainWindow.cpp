@@ -1,10 +1,10 @@
 #include "ui/MainWindow.h"
 
-#include "ui/BankChart.h"
-#include "ui/BankrollPage.h"
-#include "ui/ExactPage.h"
-#include "ui/Messages.h"
-#include "ui/TraceUnit.h"
+#include "ui/bankroll/BankrollPage.h"
+#include "ui/common/Messages.h"
+#include "ui/exact/ExactPage.h"
+#include "ui/simulation/BankChart.h"
+#include "ui/simulation/TraceUnit.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -119,6 +119,7 @@ void TForm1::Connect() {
     connect(Button12, &QPushButton::clicked, this, [this] { Button12Click(); });
     connect(Button10, &QPushButton::clicked, this, [this] { Button10Click(); });
     connect(Button13, &QPushButton::clicked, this, [this] { Button13Click(); });
+    connect(ButtonBest, &QPushButton::clicked, this, [this] { ButtonBestClick(); });
 }
 
 void TForm1::FormCreate() {

@@ -5,7 +5,7 @@
 #include "analysis/layout_commands.h"
 #include "cards/hand.h"
 #include "simulation/box.h"
-#include "ui/Card.h"
+#include "ui/common/Card.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -95,6 +95,8 @@ class TForm1 : public QMainWindow {
     void Button12Click();
     void Button10Click();
     void Button13Click();
+    // "анализ": every option of the layout by best play, the best named first.
+    void ButtonBestClick();
 
     // START: runs strategy or ideal play; during a run it stops the run instead (as Esc does).
     void Button4Click();
@@ -124,6 +126,8 @@ class TForm1 : public QMainWindow {
     void BuildSimulationPage(QWidget* page);
     void Connect();
     void FormCreate();
+    // The guards of the analysis buttons and the rules in force; false when refused.
+    bool AnalysisMayStart(TRules& rules);
     void RunAnalysis(LayoutCommand command);
     void ShowBankChart(const TBankSeries& series, const TRunResult& result);
     TCard* CardUnderPointer(const QPoint& globalPos) const;
@@ -181,6 +185,7 @@ class TForm1 : public QMainWindow {
     QPushButton* Button12 = nullptr;
     QPushButton* Button10 = nullptr;
     QPushButton* Button13 = nullptr;
+    QPushButton* ButtonBest = nullptr;
     QCheckBox* AK_exist = nullptr;
     QCheckBox* CheckBox2 = nullptr;
     QCheckBox* CheckBox11 = nullptr;

@@ -1,7 +1,7 @@
 // The controls of the main window's pages, with their names, captions, items and defaults.
-#include "ui/BankrollPage.h"
 #include "ui/MainWindow.h"
-#include "ui/WidgetHelpers.h"
+#include "ui/bankroll/BankrollPage.h"
+#include "ui/common/WidgetHelpers.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -222,6 +222,9 @@ void TForm1::BuildLayoutPage(QWidget* page) {
     Button12 = Named(new QPushButton("EV Buy"), "Button12");
     Button10 = Named(new QPushButton("EV Change"), "Button10");
     Button13 = Named(new QPushButton("EV 2 Change"), "Button13");
+    ButtonBest = Named(new QPushButton("анализ"), "ButtonBest");
+    ButtonBest->setToolTip("все варианты игры при этом раскладе: лучший и во что обходится каждый "
+                           "другой");
     AK_exist = Check("AK_exist", "TK играет", true);
     CheckBox2 = Check("CheckBox2", "детализировать", false);
     CheckBox11 = Check("CheckBox11", "fast", true);
@@ -230,6 +233,8 @@ void TForm1::BuildLayoutPage(QWidget* page) {
     grid->addWidget(Button12, 0, 1);
     grid->addWidget(Button10, 1, 0);
     grid->addWidget(Button13, 1, 1);
+    grid->addWidget(ButtonBest, 0, 2, 2, 1);
+    ButtonBest->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
     grid->addWidget(AK_exist, 2, 0);
     grid->addWidget(CheckBox2, 2, 1);
     grid->addWidget(CheckBox11, 3, 0);

@@ -1,15 +1,16 @@
 #include "ui/Program.h"
 
-#include "ui/BankChart.h"
-#include "ui/BankrollPage.h"
-#include "ui/Card.h"
-#include "ui/ExactPage.h"
+#include "ui/bankroll/BankrollPage.h"
+#include "ui/common/Card.h"
+#include "ui/exact/ExactPage.h"
+#include "ui/simulation/BankChart.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QScreen>
 #include <QStatusBar>
@@ -144,6 +145,22 @@ bool SaveScreenshots(TProgram& program, const QString& folder) {
         main.DeckDirty = true;
         main.StatusBar1->clearMessage();
     }
+
+    // The table of every option of the default layout by best play.
+    main.PageControl1->setCurrentWidget(main.TabSheet3);
+    main.ButtonBestClick();
+    QApplication::processEvents();
+    ok &= main.grab().save(dir.filePath("layout-best.png"));
+    // Wider, so that the memo shows every column without scrolling.
+    {
+        const QSize size = main.size();
+        main.resize(size.width() + 420, size.height());
+        QApplication::processEvents();
+        ok &= main.grab().save(dir.filePath("layout-best-wide.png"));
+        main.resize(size);
+        QApplication::processEvents();
+    }
+    main.Memo1->clear();
 
     // The same pages with results: every analysis with its detail, and a computed spread.
     main.PageControl1->setCurrentWidget(main.TabSheet3);

@@ -2,9 +2,9 @@
 // the trace window.
 #pragma once
 
-#include "ui/CardPicker.h"
 #include "ui/MainWindow.h"
-#include "ui/TraceUnit.h"
+#include "ui/layout/CardPicker.h"
+#include "ui/simulation/TraceUnit.h"
 
 #include <QString>
 

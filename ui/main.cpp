@@ -1,7 +1,7 @@
 // Kvarlen: the desktop workbench. Starts the three windows and runs the message loop until
 // the main window closes.
-#include "ui/Messages.h"
 #include "ui/Program.h"
+#include "ui/common/Messages.h"
 
 #include <QApplication>
 #include <QStringList>

@@ -19,12 +19,14 @@ struct TCliRun {
 };
 
 // args are passed through the shell as they stand (quote card lists). A run still going after
-// `seconds` (when given) is ended and reports status 124.
-inline TCliRun RunCli(const std::string& args, int seconds = 0) {
+// `seconds` (when given) is ended and reports status 124; `cwd`, when given, is the folder it
+// runs in.
+inline TCliRun RunCli(const std::string& args, int seconds = 0, const std::string& cwd = "") {
     // One file per test process: ctest runs tests side by side.
     const std::string errFile =
         ::testing::TempDir() + "kvarlen_cli_stderr_" + std::to_string(getpid()) + ".txt";
     const std::string command =
+        (cwd.empty() ? std::string() : "cd \"" + cwd + "\" && ") +
         (seconds > 0 ? "timeout " + std::to_string(seconds) + " " : std::string()) + "\"" +
         KVARLEN_CLI + "\" " + args + " 2>\"" + errFile + "\"";
     TCliRun run;

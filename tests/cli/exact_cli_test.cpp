@@ -142,5 +142,101 @@ TEST(ExactCli, ASignalStopsTheRunAndSaysItIsIncomplete) {
     }
 }
 
+// A stopped run keeps the chart asked for and writes what it counted beside it, so named.
+TEST(ExactCli, AStoppedRunKeepsTheEarlierChart) {
+    const std::string chart = Temp("kept.csv"), partial = Temp("kept.INCOMPLETE.csv");
+    { std::ofstream(chart) << "the earlier chart\n"; }
+    const test::TCliRun r = RunCli("exact --threads 1 --decisions \"" + chart +
+                                   "\" > /dev/null & p=$!; sleep 1; kill -TERM $p; wait $p; "
+                                   "echo status=$?");
+    EXPECT_NE(r.Out.find("status=3"), std::string::npos) << r.Out << r.Err;
+    EXPECT_EQ(Read(chart), "the earlier chart\n");
+    EXPECT_EQ(Read(partial).rfind("dealt;open;deals;", 0), 0u);
+    fs::remove(chart);
+    fs::remove(partial);
+}
+
+TEST(ExactCli, NamesAndIntegersAreCheckedBeforeTheRun) {
+    for (const char* args : {"--decisions ''", "--merge ''", "--threads 0x2", "--boxes 0x1",
+                             "--part 5649151/9999999", "--part 1/9999999"}) {
+        const test::TCliRun r = RunCli(std::string("exact ") + args);
+        EXPECT_EQ(r.Status, 2) << args << "\n" << r.Err;
+        EXPECT_TRUE(r.Out.empty()) << args;
+    }
+    // Decimal whatever the leading zeros.
+    const test::TCliRun ten = RunCli("exact --part 1/5000 --threads 010");
+    ASSERT_EQ(ten.Status, 0) << ten.Err;
+    EXPECT_NE(ten.Out.find("on 10 threads"), std::string::npos) << ten.Out;
+    // A name the temporary file cannot take fails before the run, not after it.
+    const std::string longName = Temp(std::string(223, 'c') + ".csv"); // 250 characters
+    const test::TCliRun tooLong = RunCli("exact --part 1/5000 --decisions \"" + longName + "\"");
+    EXPECT_EQ(tooLong.Status, 1) << tooLong.Err;
+    EXPECT_TRUE(tooLong.Out.empty());
+    std::error_code ec;
+    EXPECT_FALSE(fs::exists(longName, ec));
+}
+
+TEST(ExactCli, AChartIsWrittenThroughASymbolicLink) {
+    const std::string target = Temp("target.csv"), link = Temp("link.csv");
+    { std::ofstream(target) << "old\n"; }
+    fs::remove(link);
+    fs::create_symlink(target, link);
+    const test::TCliRun r = RunCli("exact --part 1/5000 --decisions \"" + link + "\"");
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(Read(target).rfind("dealt;open;deals;", 0), 0u);
+    fs::remove(link);
+    fs::remove(target);
+}
+
+TEST(ExactCli, MergeRefusesRuleOptionsAndEditedFilesByName) {
+    const std::string part = Temp("p1.json"), edited = Temp("edited.json");
+    ASSERT_EQ(RunCli("exact --part 1/1 --no-buy --no-insurance --json > \"" + part + "\"").Status,
+              0);
+    for (const char* opt : {"--dealer-game high", "--ante-paid", "--price-change2 5",
+                            "--price-dealer-game 2", "--threads 2"}) {
+        const test::TCliRun r = RunCli("exact --merge \"" + part + "\" " + opt);
+        EXPECT_EQ(r.Status, 2) << opt;
+        EXPECT_TRUE(r.Out.empty()) << opt;
+    }
+    Json j = Json::parse(Read(part));
+    j["tally"]["rows"]["deals"][0] = j["tally"]["rows"]["deals"][0].get<uint64_t>() + 1;
+    { std::ofstream(edited) << j.dump(); }
+    for (const char* cmd : {"exact --merge", "merge"}) {
+        const test::TCliRun r = RunCli(std::string(cmd) + " \"" + edited + "\"");
+        EXPECT_EQ(r.Status, 2) << cmd;
+        EXPECT_TRUE(r.Out.empty()) << cmd;
+        EXPECT_NE(r.Err.find(edited), std::string::npos) << r.Err;
+    }
+    fs::remove(part);
+    fs::remove(edited);
+}
+
+// Every subcommand checks that its standard output was written: a full disk is a failure.
+TEST(CliOutput, EveryCommandFailsOnAFullStandardOutput) {
+    const std::string part = Temp("full.json");
+    ASSERT_EQ(RunCli("exact --no-buy --no-insurance --json > \"" + part + "\"").Status, 0);
+    const std::string commands[] = {
+        "exact --part 1/5000 --json",
+        "exact --part 1/5000",
+        "exact --merge \"" + part + "\" --part 1/1",
+        "merge \"" + part + "\" --json",
+        "analyse --cards \"AH KS XC 3C XD\" --dealer XS --json",
+        "analyse --cards \"AH KS XC 3C XD\" --dealer XS --best",
+        "bankroll --mo 0,05 --variance 2,5 --bank 100 --deals 10000",
+        "simulate --deals 50 --seed 3 --out '' --json",
+    };
+    for (const std::string& c : commands) {
+        const test::TCliRun r = RunCli(c + " > /dev/full");
+        if (c.find("--part 1/1") != std::string::npos) {
+            EXPECT_EQ(r.Status, 2) << c; // refused input stays a refusal
+            continue;
+        }
+        EXPECT_EQ(r.Status, 1) << c << "\n" << r.Err;
+        EXPECT_NE(r.Err.find("No space left on device"), std::string::npos) << c << "\n" << r.Err;
+    }
+    fs::remove(part);
+}
+
 } // namespace
 } // namespace kvarlen

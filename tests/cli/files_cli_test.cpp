@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -266,6 +267,39 @@ TEST_F(CliFaultTest, ATableWithAWrongCountIsRefusedUntouched) {
               2);
     EXPECT_NE(Err().find("4294967295"), std::string::npos) << Err();
     EXPECT_EQ(ReadAll(table), bytes);
+}
+
+TEST_F(CliFaultTest, AKillWhileTheDealLogIsWrittenLeavesTheEarlierLogWhole) {
+    const std::string log = At("d.csv");
+    std::ofstream(log, std::ios::binary) << "old\n";
+    // Stopped by SIGTERM, the run writes its files; killed while the log is being written.
+    const pid_t pid =
+        Start({"simulate", "--deals", "1000000000", "--seed", "5", "--deal-log", log, "--json"});
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    kill(pid, SIGTERM);
+    bool caught = false;
+    for (int i = 0; i < 20000 && !caught; ++i) {
+        for (const auto& e : fs::directory_iterator(dir_)) {
+            const std::string name = e.path().filename().string();
+            std::error_code ec;
+            if (name.rfind(".d.csv.", 0) == 0 && fs::file_size(e.path(), ec) > 0 && !ec) {
+                kill(pid, SIGKILL);
+                caught = true;
+                break;
+            }
+        }
+        if (!caught && waitpid(pid, nullptr, WNOHANG) == pid) break;
+        std::this_thread::sleep_for(std::chrono::microseconds(500));
+    }
+    ASSERT_TRUE(caught) << "the log was never written beside";
+    EXPECT_EQ(Wait(pid), 128 + SIGKILL);
+    EXPECT_EQ(ReadAll(log), "old\n");
+
+    // A completed run replaces it.
+    ASSERT_EQ(Run({"simulate", "--deals", "40", "--seed", "5", "--deal-log", log}), 0) << Err();
+    const std::string csv = ReadAll(log);
+    EXPECT_EQ(csv.rfind("Stream,Deal,Seed,", 0), 0u);
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 41);
 }
 
 } // namespace

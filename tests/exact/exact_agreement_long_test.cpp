@@ -71,10 +71,11 @@ void ExpectAgreement(const TRuleSet& set, TExactMode mode, int64_t deals, uint32
     host.Settings.OutDir.clear();
     host.Settings.Rules = rules;
     host.Settings.DealerAK = rules.AKPlays;
+    host.Settings.BestPlay = mode == TExactMode::Optimal;
     TStreamOptions streams;
     streams.Threads = 2;
     streams.Seed = seed;
-    const TRunOutcome sim = RunSimulationStreams(host, mode == TExactMode::Ideal, streams);
+    const TRunOutcome sim = RunSimulationStreams(host, mode != TExactMode::Strategy, streams);
     ASSERT_TRUE(sim.Ran);
     const double mo = ResultMO(sim.Result);
     const double se = std::sqrt(ResultVariance(sim.Result) / static_cast<double>(deals));
@@ -103,6 +104,12 @@ TEST(ExactAgreementLong, NoBuyNoAKStrategy) {
 }
 TEST(ExactAgreementLong, ExchangeIdeal) {
     ExpectAgreement(ExchangeOther(), TExactMode::Ideal, 2000000, 105);
+}
+TEST(ExactAgreementLong, DefaultRulesOptimal) {
+    ExpectAgreement(DefaultRules(), TExactMode::Optimal, 2000000, 107);
+}
+TEST(ExactAgreementLong, ExchangeOptimal) {
+    ExpectAgreement(ExchangeOther(), TExactMode::Optimal, 2000000, 108);
 }
 TEST(ExactAgreementLong, ExchangeRulesStrategy) {
     ExpectAgreement(ExchangeOther(), TExactMode::Strategy, 4000000, 106);

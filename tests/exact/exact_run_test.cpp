@@ -60,24 +60,16 @@ TEST(ExactRun, TheSameOnEveryRunWhateverTheThreads) {
 }
 
 TEST(ExactRun, MergeRefusesMismatchedParts) {
+    // Real parts: a merge checks that each holds what its part of the layouts holds.
     std::vector<TExactResult> parts;
-    for (int k = 1; k <= 2; ++k) {
-        TExactResult r;
-        r.PartIndex = k;
-        r.PartCount = 2;
-        r.Complete = true;
-        r.Pay = kDefaultPayTable;
-        r.CanonicalLayouts = 10;
-        r.Tally.Layouts = 5;
-        parts.push_back(r);
-    }
+    for (int k = 1; k <= 2; ++k) parts.push_back(RunExact(Classic(k, 2)));
     EXPECT_NO_THROW(MergeExactParts(parts));
     std::vector<TExactResult> repeated = {parts[0], parts[0]};
     EXPECT_THROW(MergeExactParts(repeated), TExactRefused);
     std::vector<TExactResult> missing = {parts[1]};
     EXPECT_THROW(MergeExactParts(missing), TExactRefused);
     std::vector<TExactResult> rules = parts;
-    rules[1].Rules.Insurance = false;
+    rules[1].Rules.AKPlays = false;
     EXPECT_THROW(MergeExactParts(rules), TExactRefused);
     std::vector<TExactResult> pay = parts;
     pay[1].Pay[5] = 5;

@@ -232,6 +232,29 @@ TEST_F(FaultTest, AHeaderThatDisagreesWithTheFileIsRefusedUntouched) {
     }
 }
 
+TEST_F(FaultTest, ARecordLengthThatIsNotTheFieldsIsRefusedUntouched) {
+    MakeTable(20);
+    const std::string good = ReadAll(Table());
+    auto patched = [&](uint16_t length, uint32_t count) {
+        std::string d = good;
+        d[10] = static_cast<char>(length & 0xFF);
+        d[11] = static_cast<char>(length >> 8);
+        for (int i = 0; i < 4; ++i) d[4 + i] = static_cast<char>((count >> (8 * i)) & 0xFF);
+        return d;
+    };
+    // Every record would pass for one torn record; two records for one, the size agreeing.
+    for (const std::string& bad : {patched(65535, 0), patched(2 * 119, 10), patched(118, 0)}) {
+        std::ofstream(Table(), std::ios::binary | std::ios::trunc) << bad;
+        std::string error;
+        TDbfOpenInfo info;
+        EXPECT_EQ(OpenHistory(Table(), error, &info), 0);
+        EXPECT_FALSE(info.FileError);
+        EXPECT_EQ(info.Notice, "");
+        EXPECT_NE(error.find("длина записи"), std::string::npos) << error;
+        EXPECT_EQ(ReadAll(Table()), bad) << error;
+    }
+}
+
 TEST_F(FaultTest, ATornLastRecordIsCutOffSayingSo) {
     MakeTable(20);
     const std::string good = ReadAll(Table());

@@ -206,5 +206,27 @@ TEST_F(DbfTest, TwoStreamsShareOneTable) {
     DBFClose(dbf);
 }
 
+TEST_F(DbfTest, StreamsOnANewTableGivenByARelativeNameShareIt) {
+    // The folder and the table do not exist yet: every stream must find the one the first
+    // made, not a second lock on it.
+    fs::create_directories(dir_);
+    const fs::path cwd = fs::current_path();
+    fs::current_path(dir_);
+    test::FakeHost host;
+    host.Settings = test::QuietSettings(1, 40);
+    host.Settings.DbfPath = "DBF/1box.DBF";
+    host.Live.DbfHistory = true;
+    TStreamOptions o;
+    o.Threads = 3;
+    o.Seed = 5;
+    const bool ran = RunSimulationStreams(host, true, o).Ran;
+    fs::current_path(cwd);
+    ASSERT_TRUE(ran) << (host.Messages.empty() ? "" : host.Messages[0]);
+    DBFHandle dbf = DBFOpen(Path().c_str(), "rb");
+    ASSERT_NE(dbf, nullptr);
+    EXPECT_EQ(DBFGetRecordCount(dbf), 40);
+    DBFClose(dbf);
+}
+
 } // namespace
 } // namespace kvarlen

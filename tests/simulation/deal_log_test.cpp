@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <clocale>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -18,6 +20,13 @@ namespace kvarlen {
 namespace {
 
 namespace fs = std::filesystem;
+
+std::string ReadBytes(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
 
 // A CSV file with a header, every field as text.
 struct TCsv {
@@ -322,6 +331,70 @@ TEST_F(DealLogTest, ALogThatCannotBeWrittenIsAnErrorThatLeavesNoTruncatedFile) {
         EXPECT_EQ(out.DealLogError, host.Messages[0]);
         EXPECT_TRUE(fs::exists("/dev/full"));
     }
+}
+
+TEST_F(DealLogTest, AnEarlierLogStaysWholeUntilTheNewOneIsComplete) {
+    const fs::path log = dir_ / "deals.csv";
+    std::ofstream(log, std::ios::binary) << "old\n";
+    // Refused before the first deal: the earlier log is left as it was.
+    {
+        test::FakeHost host = Host(1, 100, "deals.csv");
+        host.Settings.TeamSize = 0;
+        TDeck deck;
+        TGenerator gen;
+        TBoxes boxes;
+        EXPECT_FALSE(SixCardSimulation(host, deck, gen, boxes).Ran);
+        EXPECT_EQ(ReadBytes(log), "old\n");
+    }
+    // A complete run replaces it, through a link to its target, and leaves no temporary file.
+    fs::create_symlink("deals.csv", dir_ / "link.csv");
+    test::FakeHost host = Host(1, 20, "link.csv");
+    TDeck deck;
+    TGenerator gen;
+    gen.SeedMyRandom(3);
+    TBoxes boxes;
+    ASSERT_TRUE(SixCardSimulation(host, deck, gen, boxes).Ran);
+    EXPECT_TRUE(fs::is_symlink(dir_ / "link.csv"));
+    const std::string csv = ReadBytes(log);
+    EXPECT_EQ(csv.rfind(DealLogHeader() + "\n", 0), 0u);
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 1 + 20);
+    for (const auto& entry : fs::directory_iterator(dir_))
+        EXPECT_EQ(entry.path().extension(), entry.is_directory() ? "" : ".csv") << entry.path();
+}
+
+TEST_F(DealLogTest, OutputsThatAreOneFileRefuseTheRunBeforeAnythingIsWritten) {
+    const std::string report = (dir_ / "out" / "out20240229.txt").string();
+    const std::string bank = (dir_ / "out" / "out_bank_20240229.txt").string();
+    std::ofstream(report, std::ios::binary) << "report\r\n";
+    fs::create_symlink(bank, dir_ / "bank-link.csv");
+    // The same file under other spellings: ".", "..", a link, a name not made yet.
+    for (const std::string& name :
+         {std::string("out/./out20240229.txt"), std::string("out/../out/out_bank_20240229.txt"),
+          std::string("bank-link.csv")}) {
+        test::FakeHost host = Host(1, 50, name);
+        TDeck deck;
+        TGenerator gen;
+        gen.SeedMyRandom(9);
+        TBoxes boxes;
+        const TRunOutcome out = SixCardSimulation(host, deck, gen, boxes);
+        EXPECT_FALSE(out.Ran) << name;
+        EXPECT_EQ(gen.RandomSeed, 9) << name;
+        ASSERT_EQ(host.Messages.size(), 1u) << name;
+        EXPECT_NE(host.Messages[0].find("один и тот же файл"), std::string::npos);
+        EXPECT_EQ(ReadBytes(report), "report\r\n");
+        EXPECT_FALSE(fs::exists(bank)) << name;
+    }
+    // The history table of ideal play, not made yet.
+    std::setlocale(LC_NUMERIC, "C");
+    test::FakeHost host = Host(1, 50, "DBF/1box.DBF");
+    host.Settings.OutDir.clear();
+    host.Settings.DbfPath = (dir_ / "DBF" / ".." / "DBF" / "1box.DBF").string();
+    host.Live.DbfHistory = true;
+    TDeck deck;
+    TGenerator gen;
+    TBoxes boxes;
+    EXPECT_FALSE(IDEAL_SixCardSimulation(host, deck, gen, boxes).Ran);
+    EXPECT_FALSE(fs::exists(dir_ / "DBF"));
 }
 
 } // namespace

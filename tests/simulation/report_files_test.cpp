@@ -167,14 +167,19 @@ class FilesTest : public ::testing::Test {
     fs::path dir_;
 };
 
-TEST_F(FilesTest, ReportFileHoldsTheGameLogThenTheWholeMemoIn1251) {
+TEST_F(FilesTest, ReportFileKeepsWhatItHeldThenTheGameLogAndTheReportIn1251) {
+    // Bytes of an earlier run, as they are (a line without its CR LF included); the memo is
+    // not the file's source.
+    const std::string earlier = ToCp1251("отчёт утром") + "\r\nno line end";
+    std::ofstream(ReportFile(), std::ios::binary) << earlier;
     test::FakeHost host;
-    host.Memo = {"earlier report"};
+    host.Memo = {"memo line"};
     Strategy(host, 3, true);
     const std::string bytes = ReadBytes(ReportFile());
-    const std::vector<std::string> lines = CrLfLines(bytes);
+    ASSERT_EQ(bytes.rfind(earlier, 0), 0u);
+    const std::vector<std::string> lines = CrLfLines(bytes.substr(earlier.size()));
     // Three deals of two boxes: open card line, two hand lines and an empty line each.
-    ASSERT_GE(lines.size(), 12u + 1 + 11);
+    ASSERT_EQ(lines.size(), 12u + 11);
     EXPECT_EQ(lines[0], ToCp1251("Вскрышка :J Треф  вышла 1 раз."));
     // Per card: mark, value, suit and a blank; nine blanks for a hand of five; a blank and
     // the combination.
@@ -184,20 +189,34 @@ TEST_F(FilesTest, ReportFileHoldsTheGameLogThenTheWholeMemoIn1251) {
     EXPECT_EQ(lines[2], ToCp1251("1 :  A Пик    J Бубен  8 Пик    10Треф   3 Треф  " + five +
                                  " (нет игры) Bank : 99"));
     EXPECT_EQ(lines[3], "");
-    EXPECT_EQ(lines[12], "earlier report");
-    EXPECT_EQ(lines[13], ToCp1251("Чистый плюс #1 : -1 [банк был 100]"));
-    EXPECT_EQ(FromCp1251(lines[13]), "Чистый плюс #1 : -1 [банк был 100]");
+    EXPECT_EQ(lines[12], ToCp1251("Чистый плюс #1 : -1 [банк был 100]"));
+    EXPECT_EQ(FromCp1251(lines[12]), "Чистый плюс #1 : -1 [банк был 100]");
+    EXPECT_EQ(bytes.find("memo line"), std::string::npos);
 }
 
 TEST_F(FilesTest, TwoRunsOnOneDayLeaveOneFileWithBothReports) {
-    test::FakeHost host;
-    Strategy(host, 5);
-    const size_t first = host.Memo.size();
-    Strategy(host, 7);
+    // The second run's host has an empty memo, as after a restart or "C".
+    test::FakeHost first, second;
+    Strategy(first, 5);
+    Strategy(second, 7);
     const std::vector<std::string> lines = CrLfLines(ReadBytes(ReportFile()));
-    ASSERT_EQ(lines.size(), 2 * first);
+    ASSERT_EQ(lines.size(), first.Memo.size() + second.Memo.size());
     EXPECT_EQ(FromCp1251(lines[6]).rfind("Было сыграно 5 раздач", 0), 0u);
-    EXPECT_EQ(FromCp1251(lines[first + 6]).rfind("Было сыграно 7 раздач", 0), 0u);
+    EXPECT_EQ(FromCp1251(lines[first.Memo.size() + 6]).rfind("Было сыграно 7 раздач", 0), 0u);
+    // Written beside and renamed: nothing but the two files is left in the folder.
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "out"), fs::directory_iterator()), 2);
+}
+
+TEST_F(FilesTest, AReportFileThatCannotBeReadIsLeftAsItWas) {
+    if (geteuid() == 0) GTEST_SKIP() << "root reads every file";
+    std::ofstream(ReportFile(), std::ios::binary) << "earlier\r\n";
+    fs::permissions(ReportFile(), fs::perms::none);
+    test::FakeHost host;
+    EXPECT_TRUE(Strategy(host, 5).Ran);
+    fs::permissions(ReportFile(), fs::perms::owner_read | fs::perms::owner_write);
+    ASSERT_EQ(host.Messages.size(), 1u);
+    EXPECT_EQ(host.Messages[0].rfind("Cannot read file \"" + ReportFile().string() + "\"", 0), 0u);
+    EXPECT_EQ(ReadBytes(ReportFile()), "earlier\r\n");
 }
 
 TEST_F(FilesTest, BankFileHasALinePerDeal) {

@@ -1,10 +1,13 @@
-// The four analysis buttons: the lines they print, the detail, the timings and refused layouts.
+// The analysis buttons: the lines they print, the detail, the timings and refused layouts; the
+// table of every option that "анализ" writes.
+#include "analysis/best_play.h"
 #include "ui/Program.h"
 #include "ui_test_support.h"
 
 #include <QCheckBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTableWidget>
 
@@ -31,6 +34,35 @@ class TAnalysisCommandsTest : public QObject {
         const TCommandResult r =
             RunLayoutCommand(command, layout, deck, form().DeckDirty, rules, switches, nullptr);
         return r.Ok ? QString::fromStdString(r.Line) : QString();
+    }
+    // The engine's table of every option on a copy of the window's deck and rules.
+    TOptionTable expectedTable() {
+        const TLayout layout = form().ReadLayout();
+        TDeck view = form().Deck;
+        if (form().DeckDirty) RebuildDeck(view, layout);
+        TRules rules;
+        FillRules(form().ReadRulesControls(), rules);
+        TOptionRequest every;
+        every.Exchange1 = every.Exchange2 = every.Buy = true;
+        return BestPlayOptions(view, ReadPlayerHand(layout), layout.Dealer, rules, every);
+    }
+    static QString four(double v) { return QString::fromStdString(FormatFixed(v, 9, 4, ',')); }
+    static QString name(const TPlayOption& o) { return QString::fromStdString(OptionName(o)); }
+    // The option lines after the layout, the best and the heading: name, value, cost.
+    void verifyOptionLines(const QStringList& lines, const TOptionTable& table) {
+        QCOMPARE(lines.size(), 3 + static_cast<int>(table.Options.size()));
+        QVERIFY(lines[2].startsWith("вариант"));
+        for (size_t i = 0; i < table.Options.size(); ++i) {
+            const TPlayOption& o = table.Options[i];
+            const QStringList cells =
+                lines[3 + static_cast<int>(i)].mid(20).split(' ', Qt::SkipEmptyParts);
+            QVERIFY2(lines[3 + static_cast<int>(i)].startsWith(name(o)), qPrintable(lines[3 + i]));
+            QVERIFY(cells.size() >= 2);
+            QCOMPARE(cells[0], four(o.Value));
+            QCOMPARE(cells[1], four(o.Cost));
+            QCOMPARE(lines[3 + static_cast<int>(i)].contains("лучше всего"),
+                     static_cast<int>(i) == table.Best);
+        }
     }
     QStringList memoLines() { return form().Memo1->toPlainText().split('\n', Qt::SkipEmptyParts); }
     QString status() { return form().StatusBar1->currentMessage(); }
@@ -64,6 +96,88 @@ class TAnalysisCommandsTest : public QObject {
             QVERIFY(status().startsWith("Расчет занял "));
             QVERIFY(status().endsWith(c.unit));
         }
+        QVERIFY(test::Messages().Texts.isEmpty());
+    }
+
+    void bestPlayTableNamesTheBestFirst() {
+        const TOptionTable table = expectedTable();
+        // Pass, raise, five single exchanges, ten pairs and the purchase.
+        QCOMPARE(table.Options.size(), size_t{18});
+        form().ButtonBest->click();
+        const QStringList lines = memoLines();
+        QCOMPARE(lines[0],
+                 QString("расклад: A Черв, K Пик, 10 Треф, 3 Треф, 10 Бубен; дилер 10 Пик"));
+        // A pair of tens raises; the two-card exchange of the king and the three comes next.
+        const TPlayOption& best = table.BestOption();
+        QCOMPARE(best.Kind, TOptionKind::Raise);
+        const TPlayOption* next = nullptr;
+        for (const TPlayOption& o : table.Options)
+            if (&o != &best && (!next || o.Value > next->Value)) next = &o;
+        QCOMPARE(name(*next), QString("обмен 2-й и 4-й карт"));
+        QCOMPARE(lines[1], "лучше всего: повышение, MO " + four(best.Value) +
+                               "; обмен 2-й и 4-й карт дороже на " +
+                               four(best.Value - next->Value));
+        QVERIFY(lines[1].contains(',')); // the decimal comma
+        verifyOptionLines(lines, table);
+        QVERIFY(status().startsWith("Расчет занял "));
+        QVERIFY(status().endsWith(" сек."));
+        QVERIFY(test::Messages().Texts.isEmpty());
+        // The EV buttons' deck and lines are those of the same table.
+        QVERIFY(
+            expectedLine(LayoutCommand::Raise)
+                .endsWith(QString::fromStdString(FormatFixed(table.Options[1].Value, 9, 7, ','))));
+
+        // A second table: the memo shows it from its layout line.
+        const int before = form().Memo1->document()->blockCount();
+        form().ButtonBest->click();
+        QCOMPARE(memoLines().size(), 2 * lines.size());
+        QCOMPARE(form().Memo1->verticalScrollBar()->value(), before);
+    }
+
+    void bestPlayOfSixCardsAndOfCardsOutOfPlay() {
+        // The bought ace face up: six cards, pass or raise only, and it stays face up.
+        form().Button7->click();
+        const TOptionTable six = expectedTable();
+        QCOMPARE(six.Options.size(), size_t{2});
+        form().ButtonBest->click();
+        QVERIFY(!form().BuyedCard->ShowDeck());
+        QStringList lines = memoLines();
+        QCOMPARE(lines[0], QString("расклад: A Черв, K Пик, 10 Треф, 3 Треф, 10 Бубен, куплена "
+                                   "A Бубен; дилер 10 Пик"));
+        QVERIFY(lines[1].startsWith("лучше всего: " + name(six.BestOption()) + ", MO "));
+        verifyOptionLines(lines, six);
+
+        // Cards crossed out in the picker stay out of play and are named.
+        form().Button7->click();
+        form().Memo1->clear();
+        form().Button9Click();
+        program->Form2.CardMouseDown(DeckIndex(1, 1));  // A♠
+        program->Form2.CardMouseDown(DeckIndex(4, 10)); // 10♥
+        QVERIFY(!form().DeckDirty);
+        const TOptionTable crossed = expectedTable();
+        QCOMPARE(crossed.Options[2].Draws, 44);
+        form().ButtonBest->click();
+        lines = memoLines();
+        QCOMPARE(lines[0], QString("расклад: A Черв, K Пик, 10 Треф, 3 Треф, 10 Бубен; дилер 10 "
+                                   "Пик; вне игры: A Пик, 10 Черв"));
+        verifyOptionLines(lines, crossed);
+    }
+
+    void bestPlayRefusesAsTheEvButtonsDo() {
+        form().DealerCard->SetValue(13); // K♠, as Card2
+        form().DeckDirty = true;
+        form().ButtonBest->click();
+        QVERIFY(form().Memo1->toPlainText().isEmpty());
+        QCOMPARE(status(), QString("Расклад не считается: карта дилера K Пик лежит и у игрока"));
+        form().DealerCard->SetValue(10);
+
+        // Five cards may exchange two: a face-down player card is refused as for EV 2 Change.
+        form().FlipButtons[4]->click();
+        form().StatusBar1->clearMessage();
+        form().ButtonBest->click();
+        QVERIFY(form().Memo1->toPlainText().isEmpty());
+        QCOMPARE(status(), QString("Расклад не считается: при обмене двух карт все карты игрока "
+                                   "должны быть открыты"));
         QVERIFY(test::Messages().Texts.isEmpty());
     }
 

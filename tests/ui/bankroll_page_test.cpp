@@ -1,5 +1,5 @@
 // The bankroll page in a comma locale: the three computations, sigma, and their errors.
-#include "ui/BankrollPage.h"
+#include "ui/bankroll/BankrollPage.h"
 #include "ui_test_support.h"
 
 #include <QChart>

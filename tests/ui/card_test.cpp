@@ -1,7 +1,7 @@
 // The card pictures compiled into the program and the card control that shows them.
 #include "resources/card_art.h"
-#include "ui/Card.h"
-#include "ui/CardPictures.h"
+#include "ui/common/Card.h"
+#include "ui/common/CardPictures.h"
 #include "ui_test_support.h"
 
 #include <QFrame>

@@ -2,8 +2,8 @@
 // engine's own count, refusals, stopping, closing the window during a run, copy and CSV.
 #include "exact/exact_report.h"
 #include "simulation/text_files.h"
-#include "ui/ExactPage.h"
-#include "ui/ExactTable.h"
+#include "ui/exact/ExactPage.h"
+#include "ui/exact/ExactTable.h"
 #include "ui_run_support.h"
 #include "ui_test_support.h"
 

@@ -1,6 +1,6 @@
 // Start-up of the program and the option handlers of the main window.
-#include "ui/BankrollPage.h"
 #include "ui/Program.h"
+#include "ui/bankroll/BankrollPage.h"
 #include "ui_test_support.h"
 
 #include <QCheckBox>

@@ -1,9 +1,9 @@
 // START on the simulation page: strategy and ideal runs with their report, bankroll fields,
 // files and history table, refused runs, progress, stopping, and the bank chart.
 #include "simulation/run_result.h"
-#include "ui/BankChart.h"
-#include "ui/BankrollPage.h"
-#include "ui/TraceUnit.h"
+#include "ui/bankroll/BankrollPage.h"
+#include "ui/simulation/BankChart.h"
+#include "ui/simulation/TraceUnit.h"
 #include "ui_run_support.h"
 #include "ui_test_support.h"
 

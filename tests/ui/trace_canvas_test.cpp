@@ -1,5 +1,5 @@
 // The drawing of a traced deal: captions, frames against the cards, decisions at their places.
-#include "ui/TraceCanvas.h"
+#include "ui/simulation/TraceCanvas.h"
 #include "ui_test_support.h"
 
 #include <initializer_list>

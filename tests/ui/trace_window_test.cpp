@@ -1,6 +1,6 @@
 // The trace window during a traced run: the wait after each deal, its buttons, closing it,
 // switching tracing on again, the drawing of the deal and "bug.bmp".
-#include "ui/TraceUnit.h"
+#include "ui/simulation/TraceUnit.h"
 #include "ui_run_support.h"
 #include "ui_test_support.h"
 

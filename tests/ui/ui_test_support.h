@@ -2,7 +2,7 @@
 // directory, and messages recorded instead of shown.
 #pragma once
 
-#include "ui/Messages.h"
+#include "ui/common/Messages.h"
 
 #include <QApplication>
 #include <QStringList>

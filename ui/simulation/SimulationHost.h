@@ -1,0 +1,56 @@
+// The main window as the host of a simulation run: settings from its controls, progress on
+// START, the trace window, messages, the report in the memo and the bankroll fields.
+#pragma once
+
+#include "simulation/simulation_host.h"
+#include "ui/simulation/BankChart.h"
+
+namespace kvarlen {
+
+class TForm1;
+class TForm3;
+
+class TWindowHost : public TSimulationHost {
+  public:
+    // ideal: the run is ideal play (it alone reads the filter, the modes and the history).
+    TWindowHost(TForm1& form, bool ideal);
+
+    TRunSettings ReadRunSettings() override;
+    void ReadLiveOptions(TLiveOptions& options) override;
+
+    void RunStarted() override;
+    void Progress(int64_t deal, const std::string& caption) override;
+    void Idle() override;
+    bool StopRequested() override;
+
+    void TraceInit() override;
+    void ClearTable() override;
+    void Trace_DrawDHand(const THand& hand, int left, int top) override;
+    void Trace_DrawPHand(const THand& hand, int left, int top, int openValue) override;
+    void DrawRaiseDecision(bool raise, int left, int top) override;
+    void DrawInsurDecision(int32_t sum, int left, int top) override;
+    void WaitForReadKey() override;
+
+    void Message(const std::string& text) override;
+
+    void AppendReport(const std::vector<std::string>& lines) override;
+    std::vector<std::string> MemoLines() override;
+    void SetMathFields(const TMathInputs& math) override;
+    void BankLogReady(const std::vector<TBankLogPart>& parts) override;
+    void SetStartCaption(const std::string& caption) override;
+    void MarkDeckDirty() override;
+
+    // What ReadRunSettings read (where the files went).
+    const TRunSettings& Settings() const { return settings_; }
+    // The banks of the strategy run, thinned for the chart (no deals when none came).
+    const TBankSeries& BankSeries() const { return bankSeries_; }
+
+  private:
+    TForm1& form_;
+    TForm3* trace_;
+    bool ideal_;
+    TRunSettings settings_;
+    TBankSeries bankSeries_;
+};
+
+} // namespace kvarlen

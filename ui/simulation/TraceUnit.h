@@ -1,0 +1,75 @@
+// TForm3: the trace window. A traced simulation draws each deal on its picture and waits in
+// WaitForReadKey until ">>>", "Trace off", closing the window or a stop releases it.
+#pragma once
+
+#include "cards/hand.h"
+#include "ui/simulation/TraceCanvas.h"
+
+#include <QPointer>
+#include <QWidget>
+
+class QCheckBox;
+class QEventLoop;
+class QFrame;
+class QPushButton;
+
+namespace kvarlen {
+
+class TForm3 : public QWidget {
+    Q_OBJECT
+
+  public:
+    explicit TForm3(QWidget* parent = nullptr);
+
+    // The main window's "трассировка", unchecked by "Trace off" and by closing this window.
+    void SetTraceSwitch(QCheckBox* traceCB);
+
+    // Shows the window (the first time beside `main`, where it leaves the main window's controls
+    // in sight) and brings it to the front.
+    void ShowBeside(const QWidget* main);
+    void Init();
+    bool PicturesLoaded() const { return canvas_.Loaded(); }
+    void ClearTable();
+    void Trace_DrawDHand(const THand& hand, int left, int top);
+    void Trace_DrawPHand(const THand& hand, int left, int top, int openValue);
+    void DrawRaiseDecision(bool raise, int left, int top);
+    void DrawInsurDecision(int32_t sum, int left, int top);
+    // Runs the event queue (both windows stay usable) until the run is released.
+    void WaitForReadKey();
+    bool Waiting() const { return loop_ != nullptr && !traceContinue_; }
+    // Lets a waiting run go on (">>>", a stop of the run).
+    void Release();
+
+    void Button1Click(); // ">>>"
+    void Button2Click(); // "bug.bmp"
+    void Button3Click(); // "Trace off"
+
+    const QImage& Picture() const { return canvas_.Image(); }
+
+    QFrame* Panel1 = nullptr;
+    QWidget* Image1 = nullptr;
+    QPushButton* Button1 = nullptr;
+    QPushButton* Button2 = nullptr;
+    QPushButton* Button3 = nullptr;
+
+  protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    void PlaceControls();
+    void FormActivate();
+    void FormClose();
+    void UncheckTrace();
+    void Redraw();
+
+    TTraceCanvas canvas_;
+    QPointer<QCheckBox> traceCB_;
+    // Set when the run may go on; the wait's own event loop while it waits.
+    bool traceContinue_ = true;
+    QEventLoop* loop_ = nullptr;
+    bool placed_ = false;
+};
+
+} // namespace kvarlen

@@ -88,6 +88,22 @@ std::string BankFilePath(const std::string& dir, const std::string& date) {
     return dir + "/out/out_bank_" + date + ".txt";
 }
 
+// Why a folder a file was to go in is missing: the folder it belongs in may refuse new entries
+// (a program started in a read-only folder could not make its "out" there).
+std::string MissingFolderReason(const std::string& folder) {
+    std::string dir = folder.empty() ? "." : folder;
+    while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+    struct stat st {};
+    if (stat(dir.c_str(), &st) == 0) return "";
+    const size_t slash = dir.find_last_of('/');
+    const std::string parent =
+        slash == std::string::npos ? "." : (slash == 0 ? "/" : dir.substr(0, slash));
+    if (access(parent.c_str(), W_OK) != 0 && errno != ENOENT)
+        return ". The folder \"" + dir + "\" is missing and cannot be made in \"" + parent +
+               "\": " + std::strerror(errno);
+    return ". The folder \"" + dir + "\" is missing";
+}
+
 std::string CannotCreateText(const std::string& path, int err) {
     return "Cannot create file \"" + path + "\". " + std::strerror(err);
 }
@@ -114,7 +130,9 @@ bool TFileWriter::Open(std::string& error) {
     // Not mkstemp: the file keeps the permissions the umask gives a new file.
     const int fd = open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) {
-        error = CannotCreateText(path_, errno);
+        const int err = errno;
+        error = CannotCreateText(path_, err);
+        if (err == ENOENT) error += MissingFolderReason(folder);
         temp_.clear();
         return false;
     }

@@ -212,8 +212,16 @@ TTrainingHistory::TTrainingHistory(const std::string& path) : path_(path) {
     // Only reads until the file is known to be ours: a refused file is never written.
     int64_t version = 0, objects = 0;
     try {
-        version = db_.QueryInt("PRAGMA user_version");
-        objects = db_.QueryInt("SELECT count(*) FROM sqlite_master");
+        // One snapshot: another instance may be creating the file between the two reads.
+        db_.Exec("BEGIN");
+        try {
+            version = db_.QueryInt("PRAGMA user_version");
+            objects = db_.QueryInt("SELECT count(*) FROM sqlite_master");
+        } catch (...) {
+            db_.Exec("ROLLBACK");
+            throw;
+        }
+        db_.Exec("COMMIT");
     } catch (const TSqliteError& e) {
         if (e.Code == SQLITE_NOTADB || e.Code == SQLITE_CORRUPT) {
             db_.Close();

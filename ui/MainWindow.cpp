@@ -5,6 +5,7 @@
 #include "ui/exact/ExactPage.h"
 #include "ui/simulation/BankChart.h"
 #include "ui/simulation/TraceUnit.h"
+#include "ui/training/TrainingPage.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -20,6 +21,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTableWidget>
 
@@ -70,6 +72,8 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     PageControl1->addTab(bankroll_, "математика");
     exact_ = new TExactPage(*this);
     PageControl1->addTab(exact_, "точный расчёт");
+    training_ = new TTrainingPage(*this);
+    PageControl1->addTab(training_, "тренажёр");
     PageControl1->setCurrentWidget(TabSheet2);
 
     Connect();
@@ -254,6 +258,37 @@ void TForm1::Button27Click() {
 
 bool TForm1::ExactRunning() const {
     return exact_ && exact_->Running();
+}
+
+void TForm1::ShowTrainingLayout(const THand& hand, const TCardRec& open, const TDeck& view,
+                                const QString& note) {
+    for (int i = 1; i <= 5; ++i) {
+        TCard* card = PlayerCards[static_cast<size_t>(i)];
+        card->SetValue(hand.Cards[i].Value);
+        card->SetSuit(hand.Cards[i].Suit);
+        card->SetShowDeck(false);
+        card->update();
+    }
+    // A bought sixth card lies face up; otherwise the sixth place shows its back.
+    const bool six = hand.Count >= 6 && hand.Cards[6].Value > 0;
+    if (six) {
+        BuyedCard->SetValue(hand.Cards[6].Value);
+        BuyedCard->SetSuit(hand.Cards[6].Suit);
+    }
+    BuyedCard->SetShowDeck(!six);
+    BuyedCard->update();
+    DealerCard->SetValue(open.Value);
+    DealerCard->SetSuit(open.Suit);
+    DealerCard->update();
+    // The view is the deck the judge priced on: the analysis reads it as it is.
+    Deck = view;
+    DeckDirty = false;
+    if (six)
+        EvaluateLayoutSix();
+    else
+        EvaluateLayout();
+    PageControl1->setCurrentWidget(TabSheet3);
+    StatusBar1->showMessage(note);
 }
 
 void TForm1::ShowMathInputs(double mo, double variance) {

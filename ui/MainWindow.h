@@ -31,6 +31,7 @@ class TBankChart;
 struct TBankSeries;
 class TBankrollPage;
 class TExactPage;
+class TTrainingPage;
 class TForm2;
 class TForm3;
 struct TRunResult;
@@ -114,6 +115,13 @@ class TForm1 : public QMainWindow {
     // The page "точный расчёт"; while its run goes on nothing else may rewrite PayTable.
     TExactPage* ExactPage() const { return exact_; }
     bool ExactRunning() const;
+    // The page "тренажёр".
+    TTrainingPage* TrainingPage() const { return training_; }
+    // Lays a layout of the training table out on "расклады" (the box's cards, the dealer's open
+    // card, the cards out of play of the box's view in Deck) and switches there; note goes to
+    // the status bar.
+    void ShowTrainingLayout(const THand& hand, const TCardRec& open, const TDeck& view,
+                            const QString& note);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -236,6 +244,7 @@ class TForm1 : public QMainWindow {
   private:
     TBankrollPage* bankroll_ = nullptr;
     TExactPage* exact_ = nullptr;
+    TTrainingPage* training_ = nullptr;
 };
 
 // The decimal separator of the user's number format (',' or '.').

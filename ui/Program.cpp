@@ -4,6 +4,7 @@
 #include "ui/common/Card.h"
 #include "ui/exact/ExactPage.h"
 #include "ui/simulation/BankChart.h"
+#include "ui/training/TrainingPage.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -185,6 +186,7 @@ bool SaveScreenshots(TProgram& program, const QString& folder) {
     ok &= main.grab().save(dir.filePath("bankroll-computed.png"));
     ok &= SaveRunScreenshots(program, dir);
     ok &= SaveExactScreenshots(main, dir.path());
+    ok &= SaveTrainingScreenshots(main, *main.TrainingPage(), dir.path());
     main.PageControl1->setCurrentIndex(start);
     return ok;
 }

@@ -318,5 +318,26 @@ TEST(TextFiles, Cp1251RoundTripAndUnknownCharacters) {
     EXPECT_EQ(DateStamp().size(), 8u);
 }
 
+// A file that cannot be made says why its folder is missing, not only "No such file".
+TEST(FileErrors, AMissingFolderIsNamedWithTheReasonItCouldNotBeMade) {
+    const std::filesystem::path base =
+        std::filesystem::temp_directory_path() / ("kvarlen_missing_" + std::to_string(getpid()));
+    std::filesystem::remove_all(base);
+    std::string error;
+    EXPECT_FALSE(WriteTextFile((base / "out" / "out.txt").string(), {"x"}, error));
+    EXPECT_NE(error.find("No such file or directory"), std::string::npos) << error;
+    EXPECT_NE(error.find("The folder \"" + (base / "out").string() + "\" is missing"),
+              std::string::npos)
+        << error;
+    if (geteuid() == 0) return; // root may write anywhere: the refusal cannot be shown
+    std::filesystem::create_directories(base);
+    std::filesystem::permissions(base, std::filesystem::perms::owner_read |
+                                           std::filesystem::perms::owner_exec);
+    EXPECT_FALSE(WriteTextFile((base / "out" / "out.txt").string(), {"x"}, error));
+    EXPECT_NE(error.find("Permission denied"), std::string::npos) << error;
+    std::filesystem::permissions(base, std::filesystem::perms::owner_all);
+    std::filesystem::remove_all(base);
+}
+
 } // namespace
 } // namespace kvarlen

@@ -42,15 +42,15 @@ class TMainWindowTest : public QObject {
         QCOMPARE(program->Form3.windowTitle(), QString("Trace"));
     }
 
-    void opensOnTheSimulationPageWithSixPagesInOrder() {
+    void opensOnTheSimulationPageWithSevenPagesInOrder() {
         QCOMPARE(form().windowTitle(), QString("Кварлен (5 + покупка 1)"));
         QTabWidget* pages = form().PageControl1;
-        const QStringList captions = {"хлам был",  "настройки",  "расклады",
-                                      "симуляция", "математика", "точный расчёт"};
-        const QStringList names = {"TabSheet1", "TabSheet8", "TabSheet3",
-                                   "TabSheet2", "TabSheet7", "TabSheetExact"};
-        QCOMPARE(pages->count(), 6);
-        for (int i = 0; i < 6; ++i) {
+        const QStringList captions = {"хлам был",   "настройки",     "расклады", "симуляция",
+                                      "математика", "точный расчёт", "тренажёр"};
+        const QStringList names = {"TabSheet1", "TabSheet8",     "TabSheet3",       "TabSheet2",
+                                   "TabSheet7", "TabSheetExact", "TabSheetTraining"};
+        QCOMPARE(pages->count(), 7);
+        for (int i = 0; i < 7; ++i) {
             QCOMPARE(pages->tabText(i), captions[i]);
             QCOMPARE(pages->widget(i)->objectName(), names[i]);
         }

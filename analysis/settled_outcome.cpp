@@ -7,15 +7,8 @@
 namespace kvarlen {
 
 uint32_t FlushKey(const THand& h) {
-    // The five values the comparison reads: slots 1..5, or the slots other than DropIndex.
     int values[5];
-    if (h.Count == 6) {
-        const int drop = (h.DropIndex >= 1 && h.DropIndex <= 6) ? h.DropIndex : 1;
-        for (int i = 1, k = 0; i <= 6; ++i)
-            if (i != drop) values[k++] = h.Cards[i].Value;
-    } else {
-        for (int i = 0; i < 5; ++i) values[i] = h.Cards[i + 1].Value;
-    }
+    detail::ComparedValues(h, values);
     return detail::CompareKey(C_Flush, h.Rank1, h.Rank2, values);
 }
 

@@ -104,30 +104,12 @@ void CheckWritable(const std::string& path) {
         throw std::runtime_error(path + ": the folder " + dir.string() + " is not writable");
 }
 
-// Where a file named by the user is written: through a symbolic link to its target.
-std::string WriteTarget(const std::string& path) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    if (!fs::is_symlink(path, ec)) return path;
-    const fs::path target = fs::weakly_canonical(path, ec);
-    return ec ? path : target.string();
-}
-
-// A target that is no regular file (a device, a pipe) is written in place: it cannot be
-// replaced by renaming.
-bool SpecialFile(const std::string& path) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    const fs::file_status st = fs::status(path, ec);
-    return !ec && fs::exists(st) && !fs::is_regular_file(st);
-}
-
 // The decision chart's name checked before any work, with the temporary name its writing uses;
 // false (and said) when it cannot be written.
 bool DecisionsWritable(const ExactOptions& o) {
     if (o.Decisions.empty()) return true;
     const std::string target = WriteTarget(o.Decisions);
-    if (SpecialFile(target)) return true;
+    if (IsSpecialFile(target)) return true;
     try {
         CheckWritable(target);
     } catch (const std::exception& e) {
@@ -147,7 +129,7 @@ bool DecisionsWritable(const ExactOptions& o) {
 bool WriteLines(const std::string& path, const std::vector<std::string>& lines) {
     const std::string target = WriteTarget(path);
     std::string error;
-    if (SpecialFile(target)) {
+    if (IsSpecialFile(target)) {
         std::FILE* f = std::fopen(target.c_str(), "wb");
         bool ok = f != nullptr;
         for (const std::string& l : lines) ok = ok && std::fputs((l + "\r\n").c_str(), f) >= 0;

@@ -109,7 +109,9 @@ TEST(ExactOptimal, NeverBelowIdealOrStrategyPlayOnALayout) {
             EXPECT_GE(o, i);
             strictlyBetter += o > i;
             // Strategy play never exchanges: its deal space differs under the exchange rules.
-            if (!rules.Exchange1) EXPECT_GE(o, Total(CountLayoutCards(box, open, strat), strat));
+            if (!rules.Exchange1) {
+                EXPECT_GE(o, Total(CountLayoutCards(box, open, strat), strat));
+            }
         }
     }
     EXPECT_GT(strictlyBetter, 0);
@@ -146,7 +148,9 @@ TEST(ExactOptimal, MergedPartsNeverBelowTheRulesOfPlay) {
         }
         EXPECT_TRUE(net[0] >= net[1]) << ToDecimal(net[0]) << " < " << ToDecimal(net[1]);
         EXPECT_TRUE(net[0] > net[1]) << "best play gains nothing on these slices";
-        if (!rules.Exchange1) EXPECT_TRUE(net[0] >= net[2]);
+        if (!rules.Exchange1) {
+            EXPECT_TRUE(net[0] >= net[2]);
+        }
     }
 }
 

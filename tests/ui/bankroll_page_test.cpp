@@ -65,12 +65,25 @@ class TBankrollPageTest : public QObject {
         QVERIFY(messages().isEmpty());
     }
 
-    void negativeExpectationIsShownAsComputed() {
-        fill("100", "-0,05", "2,5", "1");
+    // A probability above 1 and a negative bank were shown: without a positive expectation ruin
+    // is certain and no bank suffices.
+    void noPositiveExpectationMeansCertainRuin() {
+        for (const char* mo : {"-0,05", "0"}) {
+            fill("100", mo, "2,5", "1");
+            page->Button14->click();
+            QCOMPARE(page->LabelMathROR->text(), QString("ROR = 1: разорение неизбежно"));
+            page->Button15->click();
+            QCOMPARE(page->LabelMathBank->text(), QString("MinBank: банка не хватит"));
+            QCOMPARE(page->MathBank->text(), QString("100"));
+        }
+        QVERIFY(messages().isEmpty());
+        const int width = page->window()->width();
+        fill("100", "0,05", "2,5", "1");
         page->Button14->click();
-        QCOMPARE(page->LabelMathROR->text(), QString("ROR = 54,59815"));
         page->Button15->click();
-        QCOMPARE(page->LabelMathBank->text(), QString("MinBank = -50,00000"));
+        QCOMPARE(page->LabelMathROR->text(), QString("ROR = 0,01832"));
+        QCOMPARE(page->LabelMathBank->text(), QString("MinBank = 50,00000"));
+        QCOMPARE(page->window()->width(), width);
     }
 
     void divisionByZeroChangesNothing() {
@@ -78,9 +91,8 @@ class TBankrollPageTest : public QObject {
         page->Button14->click();
         QCOMPARE(messages(), QStringList{"Floating point division by zero"});
         QCOMPARE(page->LabelMathROR->text(), QString("ROR = "));
-        fill("77", "0", "2,5", "10");
+        fill("77", "0,05", "abc", "10");
         page->Button15->click();
-        QCOMPARE(messages().last(), QString("Floating point division by zero"));
         QCOMPARE(page->MathBank->text(), QString("77"));
         QCOMPARE(page->LabelMathBank->text(), QString("MinBank ="));
     }

@@ -125,7 +125,16 @@ void TBankrollPage::Button14Click() {
         const double mo = ReadFloat(MathMO);
         const double bank = ReadFloat(MathBank);
         const double variance = ReadFloat(MathDISP);
-        LabelMathROR->setText("ROR = " + MathFixed(RiskOfRuin(mo, bank, variance), 5));
+        const double ror = RiskOfRuin(mo, bank, variance);
+        // Without a positive expectation the bank is lost sooner or later, whatever its size:
+        // the formula's figures above 1 are no probability.
+        if (mo <= 0) {
+            LabelMathROR->setText("ROR = 1: разорение неизбежно");
+            LabelMathROR->setToolTip("При MO ≤ 0 банк рано или поздно проигрывается весь");
+            return;
+        }
+        LabelMathROR->setText("ROR = " + MathFixed(ror, 5));
+        LabelMathROR->setToolTip("");
     });
 }
 
@@ -133,7 +142,14 @@ void TBankrollPage::Button15Click() {
     Guarded(this, [&] {
         const double mo = ReadFloat(MathMO);
         const double variance = ReadFloat(MathDISP);
+        if (mo <= 0) {
+            // No bank keeps a game without a positive expectation alive: the field stays as it is.
+            LabelMathBank->setText("MinBank: банка не хватит");
+            LabelMathBank->setToolTip("При MO ≤ 0 никакой банк не спасает от разорения");
+            return;
+        }
         const double bank = MinimalBank(mo, variance);
+        LabelMathBank->setToolTip("");
         MathBank->setText(MathFixed(bank, 6));
         LabelMathBank->setText("MinBank = " + MathFixed(bank, 5));
     });

@@ -256,6 +256,10 @@ void TForm1::Button27Click() {
             if (QTableWidgetItem* item = StringGrid3->item(r, c)) item->setText(QString());
 }
 
+QString TForm1::RuleSetName() const {
+    return "default";
+}
+
 bool TForm1::ExactRunning() const {
     return exact_ && exact_->Running();
 }

@@ -64,6 +64,8 @@ class TForm1 : public QMainWindow {
     TLayout ReadLayout() const;
     // The settings controls as FillRules reads them.
     TRulesControls ReadRulesControls() const;
+    // The name of the rule set in force ("default" for the program's own), for reports.
+    QString RuleSetName() const;
 
     // Option handlers.
     void ComboBox1Change();

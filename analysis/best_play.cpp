@@ -122,8 +122,8 @@ THand WithCard(const THand& hand, int slot, const TCardRec& card, bool akPlays) 
     return h;
 }
 
-// Visits every final state of a draw option; the evaluator is shared between options. Marks:
-// 1 bought, 2 received in an exchange.
+// Visits every final state of a draw option, its continuation not yet valued; the evaluator is
+// shared between options. Marks: 1 bought, 2 received in an exchange.
 template <class Visit>
 void WalkDraws(TEvaluator& ev, const THand& hand, const TRules& rules, const TPlayOption& o,
                Visit&& visit) {
@@ -136,7 +136,6 @@ void WalkDraws(TEvaluator& ev, const THand& hand, const TRules& rules, const TPl
             f.First = ev.Candidate(j, mark);
             f.Hand = WithCard(hand, slot, f.First, rules.AKPlays);
             f.Settled = ev.Settle(f.Hand, f.First);
-            f.Continuation = BestContinuation(f.Settled, f.Hand.Combo, rules);
             visit(f);
         }
         return;
@@ -149,7 +148,6 @@ void WalkDraws(TEvaluator& ev, const THand& hand, const TRules& rules, const TPl
             f.Second = ev.Candidate(b, 2);
             f.Hand = WithCard(h0, o.Second, f.Second, rules.AKPlays);
             f.Settled = ev.Settle(f.Hand, f.First, f.Second);
-            f.Continuation = BestContinuation(f.Settled, f.Hand.Combo, rules);
             visit(f);
         }
     }
@@ -174,12 +172,17 @@ bool Simpler(const TPlayOption& a, const TPlayOption& b) {
 } // namespace
 
 TContinuation BestContinuation(const LayoutOutcome& t, uint16_t combo, const TRules& rules) {
+    if (t.S <= 0) return TContinuation{};
+    return BestContinuationPaid(t, combo, rules, PayOff(combo));
+}
+
+TContinuation BestContinuationPaid(const LayoutOutcome& t, uint16_t combo, const TRules& rules,
+                                   int64_t k) {
     TContinuation c;
     if (t.S <= 0) return c;
-    const int64_t k = PayOff(combo);
     // Raising beats passing exactly when ((2k + 1)W + N - 3L) / S > -1; pass wins a tie.
     const int64_t margin = (2 * k + 1) * t.W + t.N - 3 * static_cast<int64_t>(t.L) + t.S;
-    c.RaiseValue = detail::RaiseValue(t, combo);
+    c.RaiseValue = detail::RaiseValuePaid(t, k);
     c.Raise = margin > 0;
     c.NoGame = static_cast<double>(t.N) / t.S;
     c.Value = c.Raise ? c.RaiseValue : -1.0;
@@ -202,16 +205,59 @@ TOptionRequest RulesRequest(const TRules& rules) {
     return r;
 }
 
-TOptionTable BestPlayOptions(const TDeck& view, const THand& dealt, const TCardRec& open,
-                             const TRules& rules, const TOptionRequest& request) {
+void CollectViewStates(const TDeck& view, const THand& dealt, const TCardRec& open,
+                       const TRules& rules, const TOptionRequest& request, TViewStates& out) {
     THand hand = dealt;
     hand.Sorted = 0;
     EvaluateHand(hand, rules.AKPlays);
     TEvaluator ev(view, open, rules);
-    TOptionTable table;
+    out.Hand = hand;
+    out.Dealt = ev.Settle(hand);
+    out.DrawCount = 0;
+    const bool five = hand.Count == 5;
+    const int n = ev.Count();
+    auto collect = [&](TPlayOption o) {
+        if (out.DrawCount == static_cast<int>(out.Draws.size())) out.Draws.emplace_back();
+        TDrawStates& d = out.Draws[static_cast<size_t>(out.DrawCount++)];
+        d.Option = o;
+        d.States.clear();
+        WalkDraws(ev, hand, rules, o, [&](const TFinalState& f) {
+            d.States.push_back(TDrawOutcome{f.Hand.Combo, f.Settled});
+        });
+    };
+    if (five && request.Exchange1 && n >= 1)
+        for (int i = 1; i <= 5; ++i) {
+            TPlayOption o;
+            o.Kind = TOptionKind::Exchange1;
+            o.First = static_cast<uint8_t>(i);
+            collect(o);
+        }
+    if (five && request.Exchange2 && n >= 2)
+        for (int r = 1; r <= 4; ++r)
+            for (int s = r + 1; s <= 5; ++s) {
+                TPlayOption o;
+                o.Kind = TOptionKind::Exchange2;
+                o.First = static_cast<uint8_t>(r);
+                o.Second = static_cast<uint8_t>(s);
+                collect(o);
+            }
+    if (five && request.Buy && n >= 1) {
+        TPlayOption o;
+        o.Kind = TOptionKind::Buy;
+        collect(o);
+    }
+}
 
-    table.Dealt = ev.Settle(hand);
-    table.DealtContinuation = BestContinuation(table.Dealt, hand.Combo, rules);
+void PriceViewStates(const TViewStates& states, const TRules& rules, const TPayTable& pay,
+                     TOptionTable& table) {
+    table.Options.clear();
+    table.Best = -1;
+    table.Dealt = states.Dealt;
+    const uint16_t combo = states.Hand.Combo;
+    table.DealtContinuation =
+        states.Dealt.S <= 0 ? TContinuation{}
+                            : BestContinuationPaid(states.Dealt, combo, rules,
+                                                   pay[static_cast<size_t>(__builtin_ctz(combo))]);
     const TContinuation& now = table.DealtContinuation;
     TPlayOption pass;
     pass.Kind = TOptionKind::Pass;
@@ -230,42 +276,22 @@ TOptionTable BestPlayOptions(const TDeck& view, const THand& dealt, const TCardR
     }
     table.Options.push_back(raise);
 
-    const bool five = hand.Count == 5;
-    const int n = ev.Count();
-    auto valueDraw = [&](TPlayOption o) {
+    for (int i = 0; i < states.DrawCount; ++i) {
+        const TDrawStates& d = states.Draws[static_cast<size_t>(i)];
+        TPlayOption o = d.Option;
+        o.Price = o.Kind == TOptionKind::Buy         ? rules.PriceBuy6
+                  : o.Kind == TOptionKind::Exchange2 ? rules.PriceChange2
+                                                     : rules.PriceChange1;
         double sum = 0;
-        WalkDraws(ev, hand, rules, o, [&](const TFinalState& f) {
-            sum += f.Continuation.Value;
+        for (const TDrawOutcome& f : d.States) {
+            const TContinuation c = StateContinuation(f, rules, pay);
+            sum += c.Value;
             ++o.Draws;
-            o.Raises += f.Continuation.Raise ? 1 : 0;
-            o.Insures += f.Continuation.Insurance > 0 ? 1 : 0;
-        });
+            o.Raises += c.Raise ? 1 : 0;
+            o.Insures += c.Insurance > 0 ? 1 : 0;
+        }
         o.Value = sum / o.Draws - o.Price;
         table.Options.push_back(o);
-    };
-    if (five && request.Exchange1 && n >= 1)
-        for (int i = 1; i <= 5; ++i) {
-            TPlayOption o;
-            o.Kind = TOptionKind::Exchange1;
-            o.First = static_cast<uint8_t>(i);
-            o.Price = rules.PriceChange1;
-            valueDraw(o);
-        }
-    if (five && request.Exchange2 && n >= 2)
-        for (int r = 1; r <= 4; ++r)
-            for (int s = r + 1; s <= 5; ++s) {
-                TPlayOption o;
-                o.Kind = TOptionKind::Exchange2;
-                o.First = static_cast<uint8_t>(r);
-                o.Second = static_cast<uint8_t>(s);
-                o.Price = rules.PriceChange2;
-                valueDraw(o);
-            }
-    if (five && request.Buy && n >= 1) {
-        TPlayOption o;
-        o.Kind = TOptionKind::Buy;
-        o.Price = rules.PriceBuy6;
-        valueDraw(o);
     }
 
     double top = table.Options[0].Value;
@@ -281,6 +307,14 @@ TOptionTable BestPlayOptions(const TDeck& view, const THand& dealt, const TCardR
         const double cost = best - o.Value;
         o.Cost = cost > kBestPlayTie ? cost : 0.0;
     }
+}
+
+TOptionTable BestPlayOptions(const TDeck& view, const THand& dealt, const TCardRec& open,
+                             const TRules& rules, const TOptionRequest& request) {
+    TViewStates states;
+    CollectViewStates(view, dealt, open, rules, request, states);
+    TOptionTable table;
+    PriceViewStates(states, rules, PayTable, table);
     return table;
 }
 
@@ -351,7 +385,10 @@ void ForEachFinalState(const TDeck& view, const THand& dealt, const TCardRec& op
         visit(f);
         return;
     }
-    WalkDraws(ev, hand, rules, option, visit);
+    WalkDraws(ev, hand, rules, option, [&](TFinalState& f) {
+        f.Continuation = BestContinuation(f.Settled, f.Hand.Combo, rules);
+        visit(f);
+    });
 }
 
 std::string OptionName(const TPlayOption& o) {

@@ -30,6 +30,9 @@ struct TContinuation {
 // insurance is offered for a straight or better when the rules have it; its sum is the payout
 // of the class. Pass wins a tie with raise, no insurance a tie with insurance.
 TContinuation BestContinuation(const LayoutOutcome& settled, uint16_t combo, const TRules& rules);
+// The same with the class paying `payout` instead of what PayTable says.
+TContinuation BestContinuationPaid(const LayoutOutcome& settled, uint16_t combo,
+                                   const TRules& rules, int64_t payout);
 
 enum class TOptionKind : uint8_t { Pass, Raise, Exchange1, Exchange2, Buy };
 
@@ -75,6 +78,36 @@ struct TOptionTable {
 // out.
 TOptionTable BestPlayOptions(const TDeck& view, const THand& hand, const TCardRec& open,
                              const TRules& rules, const TOptionRequest& request);
+
+// What the options of one view come to before any payout or price is applied: the dealer's
+// hands against the dealt hand and against every final hand of every requested draw. One
+// collection can be valued under many payouts and prices (the tallies do not depend on them).
+struct TDrawOutcome {
+    uint16_t Combo = 0; // the final hand's class
+    LayoutOutcome Settled;
+};
+struct TDrawStates {
+    TPlayOption Option; // kind and slots only
+    std::vector<TDrawOutcome> States;
+};
+struct TViewStates {
+    THand Hand; // the dealt hand, classified
+    LayoutOutcome Dealt;
+    std::vector<TDrawStates> Draws; // exchanges 1..5, pairs r-major, buy
+    int DrawCount = 0;              // the entries of Draws in use (their buffers are kept)
+};
+void CollectViewStates(const TDeck& view, const THand& hand, const TCardRec& open,
+                       const TRules& rules, const TOptionRequest& request, TViewStates& out);
+// The option table of collected states with the payouts pay and the prices of rules, valued
+// exactly as BestPlayOptions values them.
+void PriceViewStates(const TViewStates& states, const TRules& rules, const TPayTable& pay,
+                     TOptionTable& out);
+// The best continuation of one final state of a draw under pay.
+inline TContinuation StateContinuation(const TDrawOutcome& s, const TRules& rules,
+                                       const TPayTable& pay) {
+    return BestContinuationPaid(s.Settled, s.Combo, rules,
+                                pay[static_cast<size_t>(__builtin_ctz(s.Combo))]);
+}
 
 // Puts beside each option the value of the MO driver that values the same option (MO_Raise,
 // MO_Change1 per slot, MO_Change2 per pair of slots, MO_Buy), for comparison.

@@ -136,12 +136,7 @@ LayoutOutcome TallyWithTotals(const TDealerView& d, const TClassTotals& totals,
 }
 
 double RaiseValue(const LayoutOutcome& t, uint16_t combo) {
-    // No dealer hand can be dealt from fewer than four unseen cards besides the open one.
-    if (t.S <= 0) return 0.0;
-    // 64 bits: no payout the table can hold makes the numerator overflow.
-    const int64_t k = PayOff(combo);
-    const int64_t num = (2 * k + 1) * t.W + t.N - 3 * static_cast<int64_t>(t.L);
-    return static_cast<double>(num) / static_cast<double>(t.S);
+    return RaiseValuePaid(t, t.S <= 0 ? 0 : PayOff(combo));
 }
 
 } // namespace detail

@@ -143,13 +143,24 @@ inline int EntryValue(int index) {
 }
 
 // ((2k + 1)W + N - 3L) / S with the numerator in 64 bits; k the payout of the class.
+inline double RaiseValuePaid(const LayoutOutcome& t, int64_t payout) {
+    // No dealer hand can be dealt from fewer than four unseen cards besides the open one.
+    if (t.S <= 0) return 0.0;
+    // 64 bits: no payout the table can hold makes the numerator overflow.
+    const int64_t num = (2 * payout + 1) * t.W + t.N - 3 * static_cast<int64_t>(t.L);
+    return static_cast<double>(num) / static_cast<double>(t.S);
+}
+// The same with the payout of PayTable.
 double RaiseValue(const LayoutOutcome& t, uint16_t combo);
 
 // The better of raising and folding for one candidate hand, the price paid either way.
-inline double CandidateValue(const LayoutOutcome& t, uint16_t combo, double price) {
-    const double raise = RaiseValue(t, combo) - price;
+inline double CandidateValuePaid(const LayoutOutcome& t, int64_t payout, double price) {
+    const double raise = RaiseValuePaid(t, payout) - price;
     const double fold = -1.0 - price;
     return raise > fold ? raise : fold;
+}
+inline double CandidateValue(const LayoutOutcome& t, uint16_t combo, double price) {
+    return CandidateValuePaid(t, PayOff(combo), price);
 }
 
 } // namespace kvarlen::detail

@@ -1,5 +1,6 @@
 #include "analysis/layout_commands.h"
 
+#include <cctype>
 #include <chrono>
 
 namespace kvarlen {
@@ -79,6 +80,35 @@ std::string Prepare(LayoutCommand command, const TLayout& layout, const TDeck& d
     work = deck;
     if (deckDirty) RebuildDeck(work, table);
     return CheckDeck(command, work, table.Dealer);
+}
+
+const char* const kNotEntered = "Расклад не введён: ";
+
+// Cards, "/" and words of a layout's notation; blanks, commas and semicolons only separate.
+std::vector<std::string> NotationTokens(const std::string& text) {
+    std::vector<std::string> tokens;
+    std::string cur;
+    auto flush = [&] {
+        if (!cur.empty()) tokens.push_back(cur);
+        cur.clear();
+    };
+    for (char c : text) {
+        if (c == ' ' || c == ',' || c == ';' || c == '\t') {
+            flush();
+        } else if (c == '/') {
+            flush();
+            tokens.emplace_back("/");
+        } else {
+            cur += c;
+        }
+    }
+    flush();
+    return tokens;
+}
+
+std::string Lower(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
 }
 
 using Clock = std::chrono::steady_clock;
@@ -204,13 +234,127 @@ TCommandResult RunLayoutCommand(LayoutCommand command, TLayout& layout, TDeck& d
         start = Clock::now();
         res.Value = MO_Change2(deck, hand, dealer, switches.Fast, rules, res.First, res.Second,
                                detail, res.Pairs, &res.PairCount);
-        res.Line = "MO_Change2 [" + std::to_string(res.First) + "," + std::to_string(res.Second) +
-                   "] = " + FormatFixed(res.Value, 9, 7, sep);
         res.Status = Seconds(start, sep);
+        // No pair valued: -10000 is the driver's starting value, not an expectation. Short
+        // enough for the memo beside the raise table; the status bar says why.
+        if (res.PairCount == 0) {
+            res.Line = "MO_Change2 нечего менять: -10000";
+            res.Status += " Обмена двух карт нет: «fast» не разбивает две пары и фулл-хаус, "
+                          "свободна не больше одной карты";
+        } else {
+            res.Line = "MO_Change2 [" + std::to_string(res.First) + "," +
+                       std::to_string(res.Second) + "] = " + FormatFixed(res.Value, 9, 7, sep);
+        }
         break;
     }
     }
     return res;
+}
+
+std::string LayoutNotation(const TLayout& layout, const std::vector<TCardRec>& out) {
+    std::string text;
+    for (int i = 1; i <= 5; ++i) {
+        if (i > 1) text += ' ';
+        text += CardNotation(layout.Player[i].Card);
+    }
+    text += " / " + CardNotation(layout.Dealer);
+    if (layout.Bought.FaceUp) text += ", bought " + CardNotation(layout.Bought.Card);
+    if (!out.empty()) {
+        text += ", out";
+        for (const TCardRec& c : out) text += " " + CardNotation(c);
+    }
+    return text;
+}
+
+std::vector<TCardRec> CardsOutOfPlay(const TLayout& layout, const TDeck& deck) {
+    std::vector<TCardRec> out;
+    for (int index = 1; index <= 52; ++index) {
+        if (deck[index].Value > 0) continue;
+        const TCardRec c = Card((index - 1) / 13 + 1, (index - 1) % 13 + 1);
+        bool onTable = layout.Bought.FaceUp && SameCard(c, layout.Bought.Card);
+        for (int i = 1; i <= 5; ++i)
+            onTable = onTable || (layout.Player[i].FaceUp && SameCard(c, layout.Player[i].Card));
+        if (!onTable) out.push_back(c);
+    }
+    return out;
+}
+
+std::string ParseLayoutNotation(const std::string& text, TLayout& layout,
+                                std::vector<TCardRec>& out) {
+    enum class Part { Player, Dealer, Bought, Out };
+    Part part = Part::Player;
+    std::vector<TCardRec> player, dealer, bought, gone;
+    bool slash = false, boughtWord = false, outWord = false;
+    const std::string example = " (пример: AH KS XC 3C XD / XS, bought 5D, out 2C 7H)";
+    for (const std::string& token : NotationTokens(text)) {
+        const std::string word = Lower(token);
+        if (token == "/") {
+            if (slash) return kNotEntered + std::string("знак «/» стоит дважды");
+            slash = true;
+            part = Part::Dealer;
+            continue;
+        }
+        if (word == "bought" || word == "out") {
+            if (!slash)
+                return kNotEntered + ("«" + token + "» пишется после карты дилера") + example;
+            bool& given = word == "bought" ? boughtWord : outWord;
+            if (given) return kNotEntered + ("«" + word + "» стоит дважды");
+            given = true;
+            part = word == "bought" ? Part::Bought : Part::Out;
+            continue;
+        }
+        TCardRec c;
+        try {
+            c = ParseCard(token);
+        } catch (const NotationError&) {
+            return kNotEntered + ("«" + ShortText(token) + "» — не карта") +
+                   " (значение A 2-9 X J Q K и масть S C D H, например XS)";
+        }
+        (part == Part::Player   ? player
+         : part == Part::Dealer ? dealer
+         : part == Part::Bought ? bought
+                                : gone)
+            .push_back(c);
+    }
+    if (!slash) return kNotEntered + std::string("нет «/» перед картой дилера") + example;
+    // Six cards before the "/": the sixth is the bought one.
+    if (player.size() == 6 && !boughtWord) {
+        bought.push_back(player.back());
+        player.pop_back();
+    }
+    if (player.size() != 5)
+        return kNotEntered + ("у игрока должно быть 5 карт (6 с купленной), а их " +
+                              std::to_string(player.size()));
+    if (dealer.size() != 1)
+        return kNotEntered + ("после «/» нужна одна открытая карта дилера, а их " +
+                              std::to_string(dealer.size()));
+    if (boughtWord && bought.size() != 1)
+        return kNotEntered +
+               ("после «bought» нужна одна карта, а их " + std::to_string(bought.size()));
+    std::vector<TCardRec> seen(player);
+    seen.insert(seen.end(), bought.begin(), bought.end());
+    const TCardRec open = dealer.front();
+    for (const TCardRec& c : seen)
+        if (SameCard(c, open))
+            return kNotEntered + ("карта дилера " + CardNotation(open) + " лежит и у игрока");
+    for (const TCardRec& c : gone)
+        if (SameCard(c, open))
+            return kNotEntered + ("карта дилера " + CardNotation(open) + " указана вне игры");
+    seen.insert(seen.end(), gone.begin(), gone.end());
+    for (size_t i = 0; i < seen.size(); ++i)
+        for (size_t j = i + 1; j < seen.size(); ++j)
+            if (SameCard(seen[i], seen[j]))
+                return kNotEntered + ("карта " + CardNotation(seen[i]) + " указана дважды");
+
+    for (int i = 1; i <= 5; ++i) {
+        layout.Player[i].Card = player[static_cast<size_t>(i - 1)];
+        layout.Player[i].FaceUp = true;
+    }
+    layout.Dealer = open;
+    layout.Bought.FaceUp = !bought.empty();
+    if (layout.Bought.FaceUp) layout.Bought.Card = bought.front();
+    out = gone;
+    return "";
 }
 
 } // namespace kvarlen

@@ -6,6 +6,7 @@
 #include "analysis/ev.h"
 
 #include <string>
+#include <vector>
 
 namespace kvarlen {
 
@@ -72,5 +73,17 @@ std::string LayoutRefusal(LayoutCommand command, const TLayout& layout, const TD
 TCommandResult RunLayoutCommand(LayoutCommand command, TLayout& layout, TDeck& deck, bool deckDirty,
                                 const TRules& rules, const TAnalysisSwitches& switches,
                                 TDetailSink* detail);
+
+// The layout in the command line's notation, as `analyse --best` prints it: "AH KS XC 3C XD / XS",
+// then ", bought 5D" for a bought card lying face up and ", out 2C 7H" for the cards out of play.
+std::string LayoutNotation(const TLayout& layout, const std::vector<TCardRec>& out);
+// The cards deck holds as not available that do not lie face up on the table, in deck order.
+std::vector<TCardRec> CardsOutOfPlay(const TLayout& layout, const TDeck& deck);
+// Reads a layout written as LayoutNotation writes it (any case, blanks or commas between the
+// cards, "10" for X; a sixth card before the "/" is the bought one). On success returns "" and
+// sets layout (every card face up, the bought card face down when none is given; a bought card
+// not given keeps layout's) and out. Otherwise returns why, in Russian, and writes nothing.
+std::string ParseLayoutNotation(const std::string& text, TLayout& layout,
+                                std::vector<TCardRec>& out);
 
 } // namespace kvarlen

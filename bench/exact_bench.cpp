@@ -4,6 +4,7 @@
 // of the whole list, each counted once per pass, so the branch predictor cannot learn them.
 #include "exact/exact_layouts.h"
 #include "exact/exact_run.h"
+#include "exact/exact_sweep.h"
 
 #include <benchmark/benchmark.h>
 
@@ -144,6 +145,34 @@ BENCHMARK(BM_ClassicOptimal_AnyLayout)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DefaultOptimal_AnyLayout)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ExchangeOptimal_AnyLayout)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DefaultStrategy_Buy)->Unit(benchmark::kMicrosecond);
+// A whole run of a slice (one layout in 50, every core) against a sweep of 21 prices of the
+// sixth card over the same slice: the figure a designer sees for the whole game, in proportion.
+TExactSettings SliceSettings() {
+    PayTable = kDefaultPayTable;
+    TExactSettings s;
+    s.Mode = TExactMode::Optimal;
+    s.PartIndex = 3;
+    s.PartCount = 50;
+    return s;
+}
+void BM_DefaultOptimal_OneRunOfASlice(benchmark::State& state) {
+    const TExactSettings s = SliceSettings();
+    for (auto _ : state) benchmark::DoNotOptimize(RunExact(s));
+}
+void BM_DefaultOptimal_Sweep21OfASlice(benchmark::State& state) {
+    const TExactSettings s = SliceSettings();
+    const TSweepSpec spec = ParseSweep("price-buy6=0:2:0.1");
+    for (auto _ : state) benchmark::DoNotOptimize(RunExactSweep(s, PayTable, spec));
+}
+void BM_DefaultOptimal_SolvePriceOfASlice(benchmark::State& state) {
+    const TExactSettings s = SliceSettings();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(
+            SolveExactPrice(s, PayTable, SweepParameter("price-buy6"), ParseEdge("2")));
+}
+BENCHMARK(BM_DefaultOptimal_OneRunOfASlice)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_DefaultOptimal_Sweep21OfASlice)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_DefaultOptimal_SolvePriceOfASlice)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_CanonicalLayoutList)->Unit(benchmark::kMillisecond);
 
 } // namespace

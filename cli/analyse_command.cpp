@@ -23,6 +23,7 @@ struct AnalyseOptions {
     std::string PriceChange1 = "1", PriceChange2 = "1", PriceBuy6 = "1";
     bool NoAK = false, NoInsurance = false, NoFast = false, Detail = false, Json = false;
     bool Best = false;
+    TRuleSetChoice RuleSet;
 };
 
 class LayoutError : public std::runtime_error {
@@ -143,7 +144,7 @@ TLayout ReadLayout(const AnalyseOptions& o, std::vector<TCardRec>& out) {
 }
 
 TRules ReadRules(const AnalyseOptions& o) {
-    TRulesControls controls;
+    TRulesControls controls = RuleSetControls(o.RuleSet.Set, '.');
     controls.Insurance = !o.NoInsurance;
     controls.AKPlays = !o.NoAK;
     controls.PriceChange1 = o.PriceChange1;
@@ -290,6 +291,7 @@ int RunBest(const AnalyseOptions& o) {
     j["combo"] = classified.Combo;
     j["combo_name"] = TrimRight(ComboName(classified.Combo));
     j["insurance_offered"] = rules.Insurance;
+    j["rule_set"] = RuleSetLabel(o.RuleSet, rules, PayTable);
     j["best"] = OptionCode(options.BestOption());
     nlohmann::ordered_json list = nlohmann::ordered_json::array();
     for (size_t i = 0; i < options.Options.size(); ++i) {
@@ -358,6 +360,7 @@ int RunAnalyse(const AnalyseOptions& o) {
     j["combo_name"] = TrimRight(ComboName(hand.Combo));
     j["rank1"] = hand.Rank1;
     j["rank2"] = hand.Rank2;
+    j["rule_set"] = RuleSetLabel(o.RuleSet, rules, PayTable);
 
     for (LayoutCommand c : commands) {
         TLayout table;
@@ -415,6 +418,7 @@ void AddAnalyseCommand(CLI::App& app, int& status) {
     cmd->add_option("--dealer", opts->Dealer, "The dealer's open card, e.g. XS");
     cmd->add_option("--bought", opts->Bought, "A bought sixth card lying face up");
     cmd->add_option("--out", opts->Out, "Cards known to be out of play, e.g. \"2C 7H\"");
+    AddRuleSetOption(cmd, opts->RuleSet);
     cmd->add_flag("--no-ak", opts->NoAK, "Ace + king does not play");
     cmd->add_flag("--no-insurance", opts->NoInsurance, "No insurance (for --best)");
     cmd->add_option("--price-change1", opts->PriceChange1, "Price of exchanging one card")
@@ -435,7 +439,8 @@ void AddAnalyseCommand(CLI::App& app, int& status) {
                   "Every option of the layout valued by best play (flushes ranked, insurance by "
                   "its exact value), the best marked with *, the MO value beside");
     cmd->add_flag("--json", opts->Json, "JSON output");
-    cmd->callback([opts, &status]() { status = RunAnalyse(*opts); });
+    cmd->callback(
+        [opts, cmd, &status]() { status = ApplyRuleSet(*cmd, *opts) ? RunAnalyse(*opts) : 2; });
 }
 
 } // namespace kvarlen::cli

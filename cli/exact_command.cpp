@@ -2,6 +2,7 @@
 // and decision chart; a part of the layouts for spreading a run over machines, and the merge of
 // the parts.
 #include "cli/commands.h"
+#include "cli/exact_sweep_output.h"
 #include "cli/options_common.h"
 #include "exact/exact_compare.h"
 #include "exact/exact_json.h"
@@ -31,12 +32,17 @@ struct ExactOptions {
     std::string DealerGame = "none";
     std::string PriceChange1 = "1", PriceChange2 = "1", PriceBuy6 = "1", PriceDealerGame = "1";
     std::string Pay;
+    TRuleSetChoice RuleSet;
     int Threads = 0;
     std::string Part = "1/1";
     std::vector<std::string> Merge;
     std::string Decisions;
     bool Json = false;
     bool Compare = false;
+    std::string Sweep; // NAME=FROM:TO:STEP or NAME=v1,v2,...
+    std::string Csv;   // the sweep's table as CSV
+    std::string Solve; // the price or payout solved for --edge
+    std::string Edge;
 };
 
 class Refused : public std::runtime_error {
@@ -167,12 +173,15 @@ std::string Duration(double seconds) {
 }
 
 // Output of a finished (or stopped) result; the exit status.
-int Output(const TExactResult& r, const ExactOptions& o) {
+int Output(const TExactResult& r, const ExactOptions& o, const std::string& ruleSet = "") {
     int status = 0;
-    if (o.Json)
-        std::cout << ExactResultJson(r).dump(2) << "\n";
-    else
-        for (const std::string& line : ExactReportLines(r, ',')) std::cout << line << "\n";
+    if (o.Json) {
+        nlohmann::json j = ExactResultJson(r);
+        if (!ruleSet.empty()) j["rule_set"] = ruleSet; // a merge of parts names none
+        std::cout << j.dump(2) << "\n";
+    } else {
+        PrintNamingRuleSet(ExactReportLines(r, ','), ruleSet);
+    }
     if (!StandardOutputWritten("kvarlen-cli exact")) status = 1;
     if (!o.Decisions.empty()) {
         const std::string chart = r.Complete ? o.Decisions : IncompleteName(o.Decisions);
@@ -201,10 +210,11 @@ int OutputComparison(const std::vector<TExactResult>& results, const std::string
         nlohmann::json j = ExactComparisonJson(results, rows);
         if (!strategyLeftOut.empty()) j["strategy_left_out"] = strategyLeftOut;
         j["complete"] = complete;
+        j["rule_set"] = RuleSetLabel(o.RuleSet, results.front().Rules, results.front().Pay);
         std::cout << j.dump(2) << "\n";
     } else {
-        for (const std::string& line : ExactComparisonLines(results, rows, ','))
-            std::cout << line << "\n";
+        PrintNamingRuleSet(ExactComparisonLines(results, rows, ','),
+                           RuleSetLabel(o.RuleSet, results.front().Rules, results.front().Pay));
         if (!strategyLeftOut.empty())
             std::cout << "Strategy play is left out: " << strategyLeftOut << "\n";
     }
@@ -216,10 +226,77 @@ int OutputComparison(const std::vector<TExactResult>& results, const std::string
     return 0;
 }
 
+// The points of a sweep; the exit status.
+int OutputSweep(const TSweepSpec& spec, const std::vector<TExactResult>& points,
+                const ExactOptions& o) {
+    const std::string ruleSet = RuleSetLabel(o.RuleSet, points.front().Rules, points.front().Pay);
+    if (o.Json) {
+        nlohmann::json j = SweepJson(spec, points);
+        j["rule_set"] = ruleSet;
+        std::cout << j.dump(2) << "\n";
+    } else {
+        for (const std::string& l : SweepTableLines(spec, points, ruleSet)) std::cout << l << "\n";
+    }
+    int status = StandardOutputWritten("kvarlen-cli exact") ? 0 : 1;
+    if (!o.Csv.empty() && !WriteLines(points.front().Complete ? o.Csv : IncompleteName(o.Csv),
+                                      SweepCsvLines(spec, points)))
+        status = 1;
+    if (!points.front().Complete) {
+        std::cerr << "kvarlen-cli exact: stopped: the sweep is INCOMPLETE\n";
+        if (status == 0) status = 3;
+    }
+    return status;
+}
+
+// The parts of a sweep: point k of every file merged as the parts of one run.
+int RunMergeSweepFiles(const std::vector<std::string>& files, const ExactOptions& o) {
+    try {
+        TSweepSpec spec;
+        std::vector<std::vector<TExactResult>> parts; // [point][file]
+        for (size_t f = 0; f < files.size(); ++f) {
+            const nlohmann::json j = ReadExactResultFile(files[f]);
+            try {
+                if (!j.is_object() || j.value("format", "") != "kvarlen-exact-sweep")
+                    throw Refused("not the result of an exact --sweep");
+                const TSweepParameter p = SweepParameter(j.at("parameter").get<std::string>());
+                const std::vector<double> values = j.at("values").get<std::vector<double>>();
+                const nlohmann::json& points = j.at("points");
+                if (!points.is_array() || points.size() != values.size() || values.empty())
+                    throw Refused("its points do not match its values");
+                if (f == 0) {
+                    spec.Parameter = p;
+                    spec.Values = values;
+                    parts.resize(values.size());
+                } else if (p.Name != spec.Parameter.Name || values != spec.Values) {
+                    throw Refused("it sweeps other values than " + files.front());
+                }
+                for (size_t k = 0; k < values.size(); ++k)
+                    parts[k].push_back(ExactResultFromJson(points[k]));
+            } catch (const std::exception& e) {
+                throw Refused(files[f] + ": " + e.what());
+            }
+        }
+        std::vector<TExactResult> merged;
+        for (const std::vector<TExactResult>& point : parts)
+            merged.push_back(MergeExactParts(point, &files));
+        return OutputSweep(spec, merged, o);
+    } catch (const std::exception& e) {
+        std::cerr << "kvarlen-cli exact: " << e.what() << "\n";
+        return 2;
+    }
+}
+
 int RunMergeFiles(const std::vector<std::string>& files, const ExactOptions& o) {
     std::vector<TExactResult> parts;
     try {
         if (files.empty()) throw Refused("name the part files to merge");
+        try {
+            const nlohmann::json first = ReadExactResultFile(files.front());
+            if (first.is_object() && first.value("format", "") == "kvarlen-exact-sweep")
+                return RunMergeSweepFiles(files, o);
+        } catch (const std::exception&) {
+            // Reported below with the file's name.
+        }
         for (const std::string& path : files) {
             try {
                 parts.push_back(ExactResultFromJson(ReadExactResultFile(path)));
@@ -237,6 +314,18 @@ int RunMergeFiles(const std::vector<std::string>& files, const ExactOptions& o) 
 }
 
 int RunExactCommand(const ExactOptions& o, const CLI::App& cmd) {
+    if (!o.Sweep.empty() || !o.Csv.empty()) {
+        for (const char* opt : {"--compare", "--merge", "--decisions"})
+            if (cmd.count(opt) > 0) {
+                std::cerr << "kvarlen-cli exact: --sweep counts its own points; " << opt
+                          << " does not go with it\n";
+                return 2;
+            }
+        if (o.Sweep.empty()) {
+            std::cerr << "kvarlen-cli exact: --csv writes the table of a --sweep\n";
+            return 2;
+        }
+    }
     if (o.Compare) {
         for (const char* opt : {"--mode", "--part", "--merge", "--decisions"})
             if (cmd.count(opt) > 0) {
@@ -254,7 +343,7 @@ int RunExactCommand(const ExactOptions& o, const CLI::App& cmd) {
     }
     if (!o.Merge.empty() || cmd.count("--merge") > 0) {
         for (const char* opt :
-             {"--mode", "--part", "--boxes", "--threads", "--no-buy", "--exchange1",
+             {"--mode", "--part", "--boxes", "--threads", "--rules", "--no-buy", "--exchange1",
               "--no-insurance", "--no-ak", "--dealer-game", "--ante-paid", "--pay", "--price-buy6",
               "--price-change1", "--price-change2", "--price-dealer-game"})
             if (cmd.count(opt) > 0) {
@@ -291,6 +380,78 @@ int RunExactCommand(const ExactOptions& o, const CLI::App& cmd) {
         return 2;
     }
     s = modes.front();
+    TSweepSpec sweep;
+    if (!o.Solve.empty()) {
+        try {
+            const TEdgeTarget edge = ParseEdge(o.Edge);
+            const TSweepParameter parameter = SweepParameter(o.Solve);
+            g_stop = false;
+            auto oldInt = std::signal(SIGINT, OnExactSignal);
+            std::vector<std::string> lines;
+            nlohmann::json j;
+            j["parameter"] = parameter.Name;
+            j["edge_percent"] = edge.Value;
+            j["mode"] = ExactModeName(s.Mode);
+            if (parameter.Payout == 0) {
+                const TPriceSolution p = SolveExactPrice(s, PayTable, parameter, edge, {}, &g_stop);
+                std::signal(SIGINT, oldInt);
+                j["found"] = p.Found;
+                if (!p.Found) throw Refused(p.Reason);
+                j["price"] = p.Price;
+                j["numerator"] = ToDecimal(p.Numerator);
+                j["denominator"] = ToDecimal(p.Denominator);
+                j["switch_below"] = p.SwitchBelow;
+                j["switch_above"] = p.SwitchAbove;
+                j["net_integer"] = ToDecimal(p.NetInteger);
+                j["priced_deals"] = ToDecimal(p.Drawn);
+                j["deals"] = ToDecimal(p.Deals);
+                char dec[64];
+                std::snprintf(dec, sizeof dec, "%.10f", p.Price);
+                lines.push_back(parameter.Name + " = " + ToDecimal(p.Numerator) + "/" +
+                                ToDecimal(p.Denominator) + " = " + dec + " gives a house edge of " +
+                                o.Edge + " % (" + ExactModeName(s.Mode) + " play)");
+                lines.push_back("The decisions do not change between the switches at " +
+                                FormatGeneral(p.SwitchBelow, '.') + " and " +
+                                FormatGeneral(p.SwitchAbove, '.') + ": there the net result is " +
+                                ToDecimal(p.NetInteger) + " - p x " + ToDecimal(p.Drawn) +
+                                " antes over " + ToDecimal(p.Deals) + " deals");
+            } else {
+                const TPayoutSolution p =
+                    SolveExactPayout(s, PayTable, parameter, edge, {}, &g_stop);
+                std::signal(SIGINT, oldInt);
+                j["found"] = p.Found;
+                if (!p.Found) throw Refused(p.Reason);
+                j["low"] = {{"payout", p.LowPayout}, {"edge_percent", HouseEdgePercent(p.Low)}};
+                j["high"] = {{"payout", p.HighPayout}, {"edge_percent", HouseEdgePercent(p.High)}};
+                j["crossing"] = p.Crossing;
+                char buf[256];
+                std::snprintf(buf, sizeof buf,
+                              "%s: %d gives a house edge of %.6f %%, %d gives %.6f %%; %s %% lies "
+                              "between them (the straight line between the two crosses it at "
+                              "%.4f)",
+                              parameter.Name.c_str(), p.LowPayout, HouseEdgePercent(p.Low),
+                              p.HighPayout, HouseEdgePercent(p.High), o.Edge.c_str(), p.Crossing);
+                lines.push_back(buf);
+            }
+            if (o.Json)
+                std::cout << j.dump(2) << "\n";
+            else
+                for (const std::string& l : lines) std::cout << l << "\n";
+            return StandardOutputWritten("kvarlen-cli exact") ? 0 : 1;
+        } catch (const std::exception& e) {
+            std::cerr << "kvarlen-cli exact: " << e.what() << "\n";
+            return 2;
+        }
+    }
+    if (!o.Sweep.empty()) {
+        try {
+            sweep = ParseSweep(o.Sweep);
+            if (!o.Csv.empty()) CheckWritable(WriteTarget(o.Csv));
+        } catch (const std::exception& e) {
+            std::cerr << "kvarlen-cli exact: " << e.what() << "\n";
+            return 2;
+        }
+    }
     if (!DecisionsWritable(o)) return 1;
     const bool terminal = isatty(STDERR_FILENO) != 0;
     auto t0 = std::chrono::steady_clock::now();
@@ -323,6 +484,10 @@ int RunExactCommand(const ExactOptions& o, const CLI::App& cmd) {
         for (const TExactSettings& m : modes) {
             if (o.Compare) label = ExactModeName(m.Mode) + ": ";
             t0 = std::chrono::steady_clock::now();
+            if (!o.Sweep.empty()) {
+                results = RunExactSweep(m, PayTable, sweep, progress, &g_stop);
+                break;
+            }
             results.push_back(RunExact(m, progress, &g_stop));
             if (!results.back().Complete) break;
         }
@@ -336,7 +501,9 @@ int RunExactCommand(const ExactOptions& o, const CLI::App& cmd) {
     std::signal(SIGHUP, oldHup);
     if (shown) std::fputc('\n', stderr);
     if (o.Compare) return OutputComparison(results, strategyLeftOut, o);
-    return Output(results.front(), o);
+    if (!o.Sweep.empty()) return OutputSweep(sweep, results, o);
+    return Output(results.front(), o,
+                  RuleSetLabel(o.RuleSet, results.front().Rules, results.front().Pay));
 }
 
 } // namespace
@@ -368,13 +535,33 @@ void AddExactCommand(CLI::App& app, int& status) {
                     "Write the decision chart (per dealt class and open card: shares of pass, "
                     "raise, buy, exchange and their mean results) to this CSV file");
     cmd->add_flag("--json", o->Json, "JSON output with every count exact (for --merge)");
+    cmd->add_option("--sweep", o->Sweep,
+                    "NAME=FROM:TO:STEP or NAME=v1,v2,...: one exact run per value of a price "
+                    "(price-buy6, price-change1) or a payout (pay-ak, pay-pair, pay-two-pairs, "
+                    "pay-trips, pay-straight, pay-flush, pay-full-house, pay-quads, "
+                    "pay-straight-flush, pay-royal), all counted in one pass; best play unless "
+                    "--mode says otherwise");
+    cmd->add_option("--csv", o->Csv, "With --sweep: write the table of the points as CSV");
+    cmd->add_option("--solve", o->Solve,
+                    "The price (price-buy6, price-change1: exact, as a fraction) or the payout "
+                    "(pay-...: the two neighbouring whole payouts) that gives the house edge "
+                    "of --edge");
+    cmd->add_option("--edge", o->Edge, "With --solve: the house edge in per cent, e.g. 2");
     cmd->callback([o, cmd, &status]() {
         if (cmd->count("--threads") > 0 && o->Threads < 1) {
             std::cerr << "kvarlen-cli exact: --threads must be 1..256\n";
             status = 2;
             return;
         }
-        status = RunExactCommand(*o, *cmd);
+        // A sweep prices best play unless another mode is asked for.
+        if ((!o->Sweep.empty() || !o->Solve.empty()) && cmd->count("--mode") == 0)
+            o->Mode = "optimal";
+        if (o->Solve.empty() != o->Edge.empty()) {
+            std::cerr << "kvarlen-cli exact: --solve and --edge go together\n";
+            status = 2;
+            return;
+        }
+        status = ApplyRuleSet(*cmd, *o) ? RunExactCommand(*o, *cmd) : 2;
     });
 }
 

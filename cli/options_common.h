@@ -1,10 +1,12 @@
 // Option helpers shared by the subcommands.
 #pragma once
 
+#include "cards/rule_sets.h"
 #include "cards/rules.h"
 
 #include <CLI/CLI.hpp>
 
+#include <iostream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -128,9 +130,92 @@ inline void FillRulesFromOptions(const TRulesControls& controls, TRules& rules) 
     }
 }
 
+// --rules: the set a command plays under, the base of the rule options given beside it.
+struct TRuleSetChoice {
+    std::string Given;
+    TRuleSet Set = DefaultRuleSet();
+};
+
+inline void AddRuleSetOption(CLI::App* cmd, TRuleSetChoice& choice) {
+    cmd->add_option("--rules", choice.Given,
+                    "The rules to play by: the NAME of a set in $XDG_CONFIG_HOME/kvarlen/rules "
+                    "(\"default\" is the program's own) or a FILE (a path with a '/' or ending "
+                    "in .toml); a rule option given beside it overrides the set");
+}
+
+// Loads --rules and sets every rule option the command line did not give from it, so that each
+// command checks and reads them as if they had been typed. False, and said on stderr, when the
+// set cannot be read.
+template <class Options> bool ApplyRuleSet(const CLI::App& cmd, Options& o) {
+    if (cmd.count("--rules") == 0) return true;
+    try {
+        o.RuleSet.Set = LoadRuleSet(o.RuleSet.Given, RuleSetsFolder());
+    } catch (const RuleSetError& e) {
+        std::cerr << "kvarlen-cli " << cmd.get_name() << ": --rules: " << e.what() << "\n";
+        return false;
+    }
+    const TRuleSet& s = o.RuleSet.Set;
+    auto unset = [&](const char* option) { return cmd.count(option) == 0; };
+    if (unset("--no-insurance")) o.NoInsurance = !s.Insurance;
+    if (unset("--no-ak")) o.NoAK = !s.AKPlays;
+    if constexpr (requires { o.NoBuy; })
+        if (unset("--no-buy")) o.NoBuy = !s.Buy6;
+    if constexpr (requires { o.Exchange1; })
+        if (unset("--exchange1")) o.Exchange1 = s.Exchange1;
+    if constexpr (requires { o.DealerGame; }) {
+        static const char* const games[3] = {"none", "high", "low"};
+        if (unset("--dealer-game")) o.DealerGame = games[s.DealerGameBuy > 2 ? 0 : s.DealerGameBuy];
+    }
+    if constexpr (requires { o.AntePaid; })
+        if (unset("--ante-paid")) o.AntePaid = s.AntePaid;
+    if (unset("--price-change1")) o.PriceChange1 = RuleSetPriceText(s.PriceChange1, '.');
+    if (unset("--price-change2")) o.PriceChange2 = RuleSetPriceText(s.PriceChange2, '.');
+    if (unset("--price-buy6")) o.PriceBuy6 = RuleSetPriceText(s.PriceBuy6, '.');
+    if constexpr (requires { o.PriceDealerGame; })
+        if (unset("--price-dealer-game"))
+            o.PriceDealerGame = RuleSetPriceText(s.PriceBuyDealerGame, '.');
+    if (unset("--pay")) {
+        o.Pay.clear();
+        for (size_t i = 0; i < 10; ++i) o.Pay += (i ? "," : "") + std::to_string(s.Pay[i]);
+    }
+    return true;
+}
+
+// The name of the set the rules came from, with a '*' when options given beside it changed them
+// (as the desktop marks a set edited and not saved).
+inline std::string RuleSetLabel(const TRuleSetChoice& choice, const TRules& r,
+                                const TPayTable& pay) {
+    TRuleSet played;
+    played.Insurance = r.Insurance;
+    played.AKPlays = r.AKPlays;
+    played.Buy6 = r.Buy6;
+    played.Exchange1 = r.Exchange1;
+    played.DealerGameBuy = r.DealerGameBuy;
+    played.AntePaid = r.AntePaid != 0;
+    for (size_t i = 0; i < 10; ++i) played.Pay[i] = pay[i + 1];
+    played.PriceChange1 = r.PriceChange1;
+    played.PriceChange2 = r.PriceChange2;
+    played.PriceBuy6 = r.PriceBuy6;
+    played.PriceBuyDealerGame = r.PriceBuyDealerGame;
+    return choice.Set.Name + (SameRules(played, choice.Set) ? "" : "*");
+}
+
+// Report lines with "Rule set: NAME" after the line that states the rules (none for an empty
+// label).
+inline void PrintNamingRuleSet(const std::vector<std::string>& lines, const std::string& label) {
+    bool named = label.empty();
+    for (const std::string& line : lines) {
+        std::cout << line << "\n";
+        if (!named && line.rfind("Rules: ", 0) == 0) {
+            std::cout << "Rule set: " << label << "\n";
+            named = true;
+        }
+    }
+}
+
 // The rule switches, payouts and prices that simulate and exact share, into the rules.
 template <class Options> void FillRulesFromSwitches(const Options& o, TRules& rules) {
-    TRulesControls controls;
+    TRulesControls controls = RuleSetControls(o.RuleSet.Set, '.');
     controls.Insurance = !o.NoInsurance;
     controls.AKPlays = !o.NoAK;
     controls.Buy6 = !o.NoBuy;
@@ -153,6 +238,7 @@ template <class Options> void FillRulesFromSwitches(const Options& o, TRules& ru
 
 // The rule switches, payouts and prices that simulate and exact share, on the command.
 template <class Options> void AddRuleOptions(CLI::App* cmd, Options* o, const char* buy6Help) {
+    AddRuleSetOption(cmd, o->RuleSet);
     cmd->add_flag("--no-insurance", o->NoInsurance, "No insurance");
     cmd->add_flag("--no-ak", o->NoAK, "Ace + king does not play");
     cmd->add_flag("--no-buy", o->NoBuy, "No sixth card can be bought");

@@ -33,6 +33,7 @@ struct SimulateOptions {
     bool AntePaid = false;
     std::string PriceChange1 = "1", PriceChange2 = "1", PriceBuy6 = "1", PriceDealerGame = "1";
     std::string Pay;
+    TRuleSetChoice RuleSet;
     std::string Dbf, Out, DealLog;
     bool Log = false, Json = false;
     int Threads = 1;
@@ -208,9 +209,10 @@ int RunSimulate(const SimulateOptions& o, const CLI::App& cmd) {
             std::vector<uint32_t> streamSeeds;
             for (int i = 0; i < streams.Threads; ++i)
                 streamSeeds.push_back(StreamSeed(streams.Seed, i));
-            const nlohmann::json j =
+            nlohmann::json j =
                 ResultJson(out.Result, RunConditions(host.Settings, ideal, host.Live),
                            {streams.Seed}, streams.Threads, streamSeeds);
+            j["rule_set"] = RuleSetLabel(o.RuleSet, host.Settings.Rules, PayTable);
             std::cout << j.dump(2) << "\n";
         } else {
             for (const std::string& line : out.Report) std::cout << line << "\n";
@@ -268,7 +270,8 @@ void AddSimulateCommand(CLI::App& app, int& status) {
     cmd->add_flag("--json", o->Json, "JSON output, for kvarlen-cli merge");
     AddInteger(cmd, "--threads", o->Threads, "Independent deal streams on this many threads")
         ->capture_default_str();
-    cmd->callback([o, cmd, &status]() { status = RunSimulate(*o, *cmd); });
+    cmd->callback(
+        [o, cmd, &status]() { status = ApplyRuleSet(*cmd, *o) ? RunSimulate(*o, *cmd) : 2; });
 }
 
 } // namespace kvarlen::cli

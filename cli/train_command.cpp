@@ -39,6 +39,7 @@ struct TrainOptions {
     bool AntePaid = false;
     std::string PriceChange1 = "1", PriceChange2 = "1", PriceBuy6 = "1", PriceDealerGame = "1";
     std::string Pay;
+    TRuleSetChoice RuleSet;
 };
 
 constexpr int kExitFailed = 1;
@@ -152,6 +153,7 @@ void Trainer::ShowSession() {
                {"drill", DrillText(st.Drill)},
                {"deals", st.Deals},
                {"rules", RulesText(st.Rules, st.Pay)},
+               {"rule_set", RuleSetLabel(o_.RuleSet, st.Rules, st.Pay)},
                {"history", history_ ? Json(history_->Path()) : Json()}};
         Emit(j);
         return;
@@ -407,7 +409,8 @@ void Trainer::ShowSummary(bool stopped) {
                   {"by_kind", kinds},
                   {"by_class", classes},
                   {"costliest", dear},
-                  {"rules", RulesText(s_.Settings().Rules, s_.Settings().Pay)}});
+                  {"rules", RulesText(s_.Settings().Rules, s_.Settings().Pay)},
+                  {"rule_set", RuleSetLabel(o_.RuleSet, s_.Settings().Rules, s_.Settings().Pay)}});
         return;
     }
     auto line = [](const TCostTally& t) {
@@ -755,7 +758,8 @@ void AddTrainCommand(CLI::App& app, int& status) {
     cmd->add_flag("--history", o->History, "Print the history's summary and stop");
     cmd->add_flag("--json", o->Json, "One JSON object per event, for scripts");
     AddRuleOptions(cmd, o.get(), "Price of buying a sixth card");
-    cmd->callback([o, cmd, &status]() { status = RunTrain(*o, *cmd); });
+    cmd->callback(
+        [o, cmd, &status]() { status = ApplyRuleSet(*cmd, *o) ? RunTrain(*o, *cmd) : 2; });
 }
 
 } // namespace kvarlen::cli

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <set>
@@ -52,39 +53,27 @@ TExactUInt TExactResult::ExpectedDeals() const {
            static_cast<unsigned>(DrawFactor);
 }
 
-TExactResult RunExact(const TExactSettings& settings, const TExactProgress& progress,
-                      const std::atomic<bool>* stop) {
-    ValidateExactSettings(settings);
-    const auto t0 = std::chrono::steady_clock::now();
-    TExactResult result;
-    result.Mode = settings.Mode;
-    result.Rules = settings.Rules;
-    result.Pay = PayTable;
-    result.DealerAK = settings.DealerAK;
-    result.RaiseAt2Matches = settings.RaiseAt2Matches;
-    result.DrawFactor = DrawFactorFor(settings.Rules, settings.Mode);
-    result.PartIndex = settings.PartIndex;
-    result.PartCount = settings.PartCount;
-    result.CanonicalLayouts = CanonicalLayoutCount();
-
-    const TExactConfig cfg =
-        MakeExactConfig(settings.Rules, settings.Mode, settings.DealerAK, settings.RaiseAt2Matches);
+TLayoutPass CountLayoutsOnThreads(const TExactSettings& settings,
+                                  const std::function<void(int workers)>& prepare,
+                                  const std::function<void(int worker, const TExactLayout&)>& count,
+                                  const TExactProgress& progress, const std::atomic<bool>* stop) {
     const std::vector<TPackedLayout> layouts =
         CanonicalLayouts(settings.PartIndex, settings.PartCount);
-    const uint64_t total = layouts.size();
-    result.LayoutsInPart = total;
+    TLayoutPass pass;
+    pass.Total = layouts.size();
+    const uint64_t total = pass.Total;
     int threads = settings.Threads;
     if (threads == 0) threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-    result.Threads = threads;
+    pass.Threads = threads;
+    prepare(threads);
 
-    std::atomic<uint64_t> next{0}, done{0};
+    std::atomic<uint64_t> next{0}, done{0}, counted{0};
     std::atomic<bool> stopped{false};
     std::mutex mutex;
     std::condition_variable wake;
     int running = threads;
     std::exception_ptr failure;
-    auto work = [&]() {
-        auto local = std::make_unique<TExactTally>();
+    auto work = [&](int worker) {
         try {
             for (;;) {
                 if ((stop && stop->load(std::memory_order_relaxed)) || stopped.load()) {
@@ -95,8 +84,8 @@ TExactResult RunExact(const TExactSettings& settings, const TExactProgress& prog
                 if (first >= total) break;
                 const uint64_t last = std::min(total, first + kChunk);
                 for (uint64_t i = first; i < last; ++i) {
-                    const TExactLayout l = UnpackLayout(layouts[i]);
-                    local->AddLayout(CountLayout(l, cfg), l.Multiplicity);
+                    count(worker, UnpackLayout(layouts[i]));
+                    counted.fetch_add(1, std::memory_order_relaxed);
                 }
                 done.fetch_add(last - first);
             }
@@ -106,13 +95,12 @@ TExactResult RunExact(const TExactSettings& settings, const TExactProgress& prog
             stopped = true;
         }
         std::lock_guard<std::mutex> lock(mutex);
-        result.Tally.Add(*local);
         --running;
         wake.notify_all();
     };
     std::vector<std::thread> pool;
     pool.reserve(static_cast<size_t>(threads));
-    for (int i = 0; i < threads; ++i) pool.emplace_back(work);
+    for (int i = 0; i < threads; ++i) pool.emplace_back(work, i);
     {
         std::unique_lock<std::mutex> lock(mutex);
         while (running > 0) {
@@ -126,10 +114,85 @@ TExactResult RunExact(const TExactSettings& settings, const TExactProgress& prog
     }
     for (std::thread& t : pool) t.join();
     if (failure) std::rethrow_exception(failure);
-    result.Complete = result.Tally.Layouts == total;
-    if (progress) progress(result.Tally.Layouts, total);
-    result.Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-    return result;
+    pass.Counted = counted.load();
+    return pass;
+}
+
+std::vector<TExactResult> RunExactPoints(const std::vector<TExactSettings>& points,
+                                         const std::vector<TPayTable>& pays,
+                                         const TExactProgress& progress,
+                                         const std::atomic<bool>* stop) {
+    if (points.empty() || points.size() != pays.size())
+        throw std::logic_error("every point needs its payouts");
+    const TExactSettings& settings = points.front();
+    for (const TExactSettings& s : points) {
+        ValidateExactSettings(s);
+        const TRules& a = s.Rules;
+        const TRules& b = settings.Rules;
+        // A layout is gathered once: only payouts and prices may differ between the points.
+        if (s.Mode != settings.Mode || s.DealerAK != settings.DealerAK ||
+            s.RaiseAt2Matches != settings.RaiseAt2Matches || s.PartIndex != settings.PartIndex ||
+            s.PartCount != settings.PartCount || a.Buy6 != b.Buy6 || a.Exchange1 != b.Exchange1 ||
+            a.AKPlays != b.AKPlays || a.DealerGameBuy != b.DealerGameBuy ||
+            a.Insurance != b.Insurance)
+            throw std::logic_error("the points of one pass differ in more than payouts and prices");
+    }
+    const auto t0 = std::chrono::steady_clock::now();
+    const size_t count = points.size();
+    std::vector<TExactResult> results(count);
+    std::vector<TExactConfig> configs;
+    configs.reserve(count);
+    for (size_t k = 0; k < count; ++k) {
+        const TExactSettings& p = points[k];
+        TExactResult& result = results[k];
+        result.Mode = p.Mode;
+        result.Rules = p.Rules;
+        result.Pay = pays[k];
+        result.DealerAK = p.DealerAK;
+        result.RaiseAt2Matches = p.RaiseAt2Matches;
+        result.DrawFactor = DrawFactorFor(p.Rules, p.Mode);
+        result.PartIndex = p.PartIndex;
+        result.PartCount = p.PartCount;
+        result.CanonicalLayouts = CanonicalLayoutCount();
+        configs.push_back(MakeExactConfig(p.Rules, p.Mode, p.DealerAK, p.RaiseAt2Matches, pays[k]));
+    }
+    std::vector<std::vector<TExactTally>> local;
+    std::vector<std::unique_ptr<TLayoutFacts>> facts;
+    const TLayoutPass pass = CountLayoutsOnThreads(
+        settings,
+        [&](int workers) {
+            local.assign(static_cast<size_t>(workers), std::vector<TExactTally>(count));
+            for (int w = 0; w < workers; ++w) facts.push_back(std::make_unique<TLayoutFacts>());
+        },
+        [&](int worker, const TExactLayout& l) {
+            TLayoutFacts& f = *facts[static_cast<size_t>(worker)];
+            std::vector<TExactTally>& mine = local[static_cast<size_t>(worker)];
+            // Gathered once, counted under every point's payouts and prices.
+            GatherLayoutFacts(LayoutHand(l), LayoutOpenCard(l), configs[0], f);
+            for (size_t k = 0; k < count; ++k)
+                mine[k].AddLayout(CountLayoutFacts(f, configs[k]), l.Multiplicity);
+        },
+        progress, stop);
+    for (const std::vector<TExactTally>& mine : local)
+        for (size_t k = 0; k < count; ++k) results[k].Tally.Add(mine[k]);
+    const uint64_t total = pass.Total;
+    const int threads = pass.Threads;
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    for (TExactResult& r : results) {
+        r.LayoutsInPart = total;
+        r.Threads = threads;
+        r.Complete = r.Tally.Layouts == total;
+        r.Seconds = seconds;
+    }
+    if (progress) progress(results.front().Tally.Layouts, total);
+    return results;
+}
+
+TExactResult RunExact(const TExactSettings& settings, const TExactProgress& progress,
+                      const std::atomic<bool>* stop) {
+    ValidateExactSettings(settings);
+    return RunExactPoints({settings}, {PayTable}, progress, stop).front();
 }
 
 bool SameExactConditions(const TExactResult& a, const TExactResult& b) {

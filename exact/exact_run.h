@@ -5,6 +5,7 @@
 
 #include "cards/hand.h"
 #include "exact/exact_layout_eval.h"
+#include "exact/exact_layouts.h"
 #include "exact/exact_tally.h"
 
 #include <atomic>
@@ -76,6 +77,25 @@ using TExactProgress = std::function<void(uint64_t done, uint64_t total)>;
 // FillRules, and refuses a second start while one runs: the run reads PayTable throughout.
 TExactResult RunExact(const TExactSettings& settings, const TExactProgress& progress = {},
                       const std::atomic<bool>* stop = nullptr);
+
+// RunExact for several points of the same switches, mode and part that differ in payouts and
+// prices: each layout is gathered once and counted under every point.
+std::vector<TExactResult> RunExactPoints(const std::vector<TExactSettings>& points,
+                                         const std::vector<TPayTable>& pays,
+                                         const TExactProgress& progress = {},
+                                         const std::atomic<bool>* stop = nullptr);
+
+// One pass over the layouts of settings' part on its worker threads: prepare(workers) once, then
+// count(worker, layout) for every layout until the end or a stop. Throws what a count threw.
+struct TLayoutPass {
+    uint64_t Total = 0;   // layouts of the part
+    uint64_t Counted = 0; // layouts counted
+    int Threads = 1;
+};
+TLayoutPass CountLayoutsOnThreads(const TExactSettings& settings,
+                                  const std::function<void(int workers)>& prepare,
+                                  const std::function<void(int worker, const TExactLayout&)>& count,
+                                  const TExactProgress& progress, const std::atomic<bool>* stop);
 
 // Adds the results of the parts 1..N of one run. Throws TExactRefused (naming the part, or the
 // file of names[i] when given) for parts of other rules, payouts, modes or slicing, a part that

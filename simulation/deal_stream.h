@@ -62,8 +62,10 @@ void PlayIdealDeals(TDealStream& s, int64_t deals);
 // taken out by the information mode. `open` is the dealer's open card.
 void BuildDeckView(TBoxes& boxes, int teamSize, int h, TInfoMode mode, const TCardRec& open);
 
-// The trace calls of one deal.
-void TraceDeal(TSimulationHost& host, const TBoxes& boxes, int teamSize, const TCardRec& open);
+// The trace calls of one deal, number `deal` of the run. `settled`: the boxes with the deal's
+// results (DealResult) and their banks from before it.
+void TraceDeal(TSimulationHost& host, const TBoxes& boxes, int teamSize, const TCardRec& open,
+               int64_t deal, const TBoxes& settled);
 
 // Statistics after settlement: purchases, final class and outcome of boxes 1..teamSize.
 void CountFinalStats(TRunStats& stats, const TBoxes& boxes, int teamSize);

@@ -242,7 +242,12 @@ void PlayIdealDeals(TDealStream& s, int64_t deals) {
             }
         }
 
-        if (live.Trace) TraceDeal(host, boxes, team, open);
+        if (live.Trace) {
+            // The deal is drawn before its settlement; a settled copy gives its results.
+            TBoxes settled = boxes;
+            SettleDeal(settled, team, false, nullptr);
+            TraceDeal(host, boxes, team, open, s.Played, settled);
+        }
         SettleDeal(boxes, team, false, log);
         if (history) {
             WriteOutcomeFields(s.DbfHandle, dealer, first);

@@ -33,7 +33,8 @@ void SettleDeal(TBoxes& boxes, int teamSize, bool skipAsked, std::vector<std::st
     }
 }
 
-void SettleBox(TBox& box, bool dealerHasGame, uint8_t comparison, std::vector<std::string>* log) {
+void SettleBox(TBox& box, bool dealerHasGame, uint8_t comparison, std::vector<std::string>* log,
+               const TPayTable* pay) {
     if (!dealerHasGame) {
         if (box.Raise) {
             box.DealResult += 1 + 2 + 1;
@@ -46,7 +47,9 @@ void SettleBox(TBox& box, bool dealerHasGame, uint8_t comparison, std::vector<st
     if (box.InsuranceSum > 0) LogInsurance(log, box.InsuranceSum, false);
     switch (comparison) {
     case 2:
-        box.DealResult += 2.0 * PayOff(box.Hand.Combo) + 3 + 1;
+        box.DealResult += 2.0 * (pay ? (*pay)[static_cast<size_t>(__builtin_ctz(box.Hand.Combo))]
+                                     : PayOff(box.Hand.Combo)) +
+                          3 + 1;
         box.Outcome = kOutcomeWon;
         break;
     case 1:

@@ -18,8 +18,10 @@ void SettleDeal(TBoxes& boxes, int teamSize, bool skipAsked, std::vector<std::st
 // One box of the ordinary settlement. dealerHasGame false: a raised box gets +4 and insurance is
 // paid; true: a raised box is settled by `comparison`, the code of CompareHands(dealer, box)
 // (1 the dealer wins, 2 the box wins, 0 push), and insurance is lost. A passed box facing a
-// dealer with a game is left as it is. The exact value of the game settles through this too.
-void SettleBox(TBox& box, bool dealerHasGame, uint8_t comparison, std::vector<std::string>* log);
+// dealer with a game is left as it is. The exact value of the game settles through this too,
+// with pay (when given) in place of PayTable.
+void SettleBox(TBox& box, bool dealerHasGame, uint8_t comparison, std::vector<std::string>* log,
+               const TPayTable* pay = nullptr);
 
 // After the dealer's bought card: the boxes that asked for the game, with its price.
 void SettleBoughtGame(TBoxes& boxes, int teamSize, const TRules& rules,

@@ -9,6 +9,7 @@
 //   TraceInit                               when the trace option is on at the start
 //   per deal:  Progress (every 10000th deal) / Idle, StopRequested, ReadLiveOptions,
 //              the trace calls when the trace option is on for that deal
+//              (TraceDealResult just before WaitForReadKey)
 //   AppendReport, SetMathFields, SetStartCaption("ready"),
 //   MarkDeckDirty                           at the end
 //   Message                                 whenever something must be shown (refused run,
@@ -18,6 +19,7 @@
 #include "cards/hand.h"
 #include "simulation/bank_log.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -52,6 +54,8 @@ struct TRunSettings {
     std::string Date;
     // Decimal separator of the report numbers (the locale's).
     char Separator = ',';
+    // A line naming what was run, put before the report's first line; empty: none.
+    std::string ReportTitle;
 };
 
 // The check boxes and radio buttons a run reads again at every deal, so that a change made
@@ -74,6 +78,14 @@ struct TMathInputs {
     double Variance = 0;
     std::string MOText;
     std::string VarianceText;
+};
+
+// A traced deal as it ends: its number in the run and each team box's result and bank.
+struct TTracedDeal {
+    int64_t Deal = 0;
+    int TeamSize = 1;
+    std::array<double, 4> Result{}; // boxes 1..3: the net of this deal
+    std::array<double, 4> Bank{};   // boxes 1..3: the bank after it
 };
 
 // Coordinates of the trace drawing.
@@ -135,6 +147,9 @@ class TSimulationHost {
         (void)left;
         (void)top;
     }
+    // The deal's number and what it brought each box (ideal play draws the deal before it is
+    // settled: these figures are its settlement all the same).
+    virtual void TraceDealResult(const TTracedDeal& deal) { (void)deal; }
     // Returns when the user releases the run (">>>", "Trace off" or closing the window).
     virtual void WaitForReadKey() {}
 

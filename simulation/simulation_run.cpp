@@ -147,6 +147,8 @@ TRunOutcome FinishRun(TSimulationHost& host, const TRunSettings& settings, bool 
     TRunOutcome outcome;
     outcome.Ran = true;
     outcome.Report = ReportLines(result, sep);
+    if (!settings.ReportTitle.empty())
+        outcome.Report.insert(outcome.Report.begin(), settings.ReportTitle);
     host.AppendReport(outcome.Report);
     if (result.Deals > 0) host.SetMathFields(MathInputsOf(result, sep));
 

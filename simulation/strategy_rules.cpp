@@ -222,10 +222,13 @@ bool RaiseRuleFor(int teamSize, const THand& hand, const TCardRec& open, int m,
     return RaiseRuleThree(hand, open, m, raiseAt2Matches);
 }
 
+bool InsuranceRuleTakes(uint16_t flag, int m, const TRules& rules) {
+    if (flag < C_Straight || !rules.Insurance) return false;
+    return (m == 2 && flag >= C_Flush) || m == 3;
+}
+
 int32_t InsuranceRule(uint16_t flag, int m, const TRules& rules) {
-    if (flag < C_Straight || !rules.Insurance) return 0;
-    if ((m == 2 && flag >= C_Flush) || m == 3) return PayOff(flag);
-    return 0;
+    return InsuranceRuleTakes(flag, m, rules) ? PayOff(flag) : 0;
 }
 
 int DealerDiscardSlot(const THand& dealer, const TRules& rules) {

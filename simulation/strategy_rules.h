@@ -47,6 +47,8 @@ bool RaiseRuleFor(int teamSize, const THand& hand, const TCardRec& open, int m,
 
 // Insurance sum for a box of combination `flag` (0 = none).
 int32_t InsuranceRule(uint16_t flag, int m, const TRules& rules);
+// Whether the rule insures such a box; the sum is then the class's payout.
+bool InsuranceRuleTakes(uint16_t flag, int m, const TRules& rules);
 
 // Slot 1..5 of the dealer card replaced when a game is bought for him (mode 1 or 2).
 int DealerDiscardSlot(const THand& dealer, const TRules& rules);

@@ -17,7 +17,8 @@ std::string ProgressCaption(int64_t deal) {
     return std::to_string(deal / 10000) + " x 10000";
 }
 
-void TraceDeal(TSimulationHost& host, const TBoxes& boxes, int teamSize, const TCardRec& open) {
+void TraceDeal(TSimulationHost& host, const TBoxes& boxes, int teamSize, const TCardRec& open,
+               int64_t deal, const TBoxes& settled) {
     host.ClearTable();
     host.Trace_DrawDHand(boxes[0].Hand, kTraceLeft, kTraceDealerTop);
     for (int b = 1; b <= teamSize; ++b) {
@@ -26,6 +27,14 @@ void TraceDeal(TSimulationHost& host, const TBoxes& boxes, int teamSize, const T
         host.DrawRaiseDecision(box.Raise, kTraceLeft, kTraceDecisionTop[b]);
         host.DrawInsurDecision(box.InsuranceSum, kTraceLeft, kTraceDecisionTop[b]);
     }
+    TTracedDeal traced;
+    traced.Deal = deal;
+    traced.TeamSize = teamSize;
+    for (size_t b = 1; b <= static_cast<size_t>(teamSize); ++b) {
+        traced.Result[b] = settled[b].DealResult;
+        traced.Bank[b] = settled[b].Bank + settled[b].DealResult;
+    }
+    host.TraceDealResult(traced);
     host.WaitForReadKey();
 }
 
@@ -154,7 +163,7 @@ void PlayStrategyDeals(TDealStream& s, int64_t deals) {
             SettleBoughtGame(boxes, team, rules, log);
         }
 
-        if (live.Trace) TraceDeal(host, boxes, team, open);
+        if (live.Trace) TraceDeal(host, boxes, team, open, s.Played + 1, boxes);
         if (live.Statistics) CountFinalStats(s.Stats, boxes, team);
 
         double teamResult = 0;

@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <thread>
+#include <utility>
 
 namespace kvarlen::training {
 
@@ -57,11 +58,9 @@ void CheckHeader(const std::string& path) {
     std::error_code ec;
     if (!std::filesystem::exists(path, ec)) return;
     if (std::filesystem::is_directory(path, ec))
-        throw THistoryRefused("the training history \"" + path + "\" is a folder, not a file");
+        throw THistoryRefused(THistoryProblem::IsFolder, path, "");
     std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw THistoryFailed("cannot read the training history \"" + path +
-                             "\": " + std::strerror(errno));
+    if (!in) throw THistoryFailed(THistoryProblem::Read, path, std::strerror(errno));
     char head[16] = {};
     in.read(head, sizeof head);
     const std::streamsize got = in.gcount();
@@ -69,8 +68,7 @@ void CheckHeader(const std::string& path) {
     static const char kMagic[16] = {'S', 'Q', 'L', 'i', 't', 'e', ' ', 'f',
                                     'o', 'r', 'm', 'a', 't', ' ', '3', '\0'};
     if (got < 16 || std::memcmp(head, kMagic, 16) != 0)
-        throw THistoryRefused("\"" + path + "\" is not a training history: not an SQLite " +
-                              "database (left as it is)");
+        throw THistoryRefused(THistoryProblem::NotSqlite, path, "");
 }
 
 void Begin(TDatabase& db) {
@@ -91,7 +89,44 @@ template <class F> void InTransaction(TDatabase& db, F&& work) {
     }
 }
 
+// The command line's wording.
+std::string HistoryErrorText(THistoryProblem problem, const std::string& path,
+                             const std::string& detail) {
+    const std::string history = " the training history \"" + path + "\": " + detail;
+    switch (problem) {
+    case THistoryProblem::IsFolder:
+        return "the training history \"" + path + "\" is a folder, not a file";
+    case THistoryProblem::NotSqlite:
+        return "\"" + path + "\" is not a training history: " +
+               (detail.empty() ? "not an SQLite database" : detail) + " (left as it is)";
+    case THistoryProblem::NotOurs:
+        return "\"" + path +
+               "\" is an SQLite database but not a Kvarlen training history (left as "
+               "it is)";
+    case THistoryProblem::Newer:
+        return "\"" + path + "\" has schema version " + detail + ", newer than this program's " +
+               std::to_string(kSchemaVersion) + " (left as it is)";
+    case THistoryProblem::Changed:
+        return "\"" + path + "\" changed while it was opened";
+    case THistoryProblem::CreateFolder:
+        return "cannot create the folder \"" + path + "\": " + detail;
+    case THistoryProblem::Open:
+        return "cannot open" + history;
+    case THistoryProblem::Read:
+        return "cannot read" + history;
+    case THistoryProblem::Prepare:
+        return "cannot prepare" + history;
+    case THistoryProblem::Write:
+        return "cannot write to" + history;
+    }
+    return detail;
+}
+
 } // namespace
+
+THistoryError::THistoryError(THistoryProblem problem, std::string path, std::string detail)
+    : std::runtime_error(HistoryErrorText(problem, path, detail)), Problem(problem),
+      Path(std::move(path)), Detail(std::move(detail)) {}
 
 std::string DefaultHistoryPath() {
     const char* data = std::getenv("XDG_DATA_HOME");
@@ -200,14 +235,12 @@ TTrainingHistory::TTrainingHistory(const std::string& path) : path_(path) {
     const std::filesystem::path parent = std::filesystem::path(path).parent_path();
     if (!parent.empty() && !std::filesystem::exists(parent, ec)) {
         std::filesystem::create_directories(parent, ec);
-        if (ec)
-            throw THistoryFailed("cannot create the folder \"" + parent.string() +
-                                 "\": " + ec.message());
+        if (ec) throw THistoryFailed(THistoryProblem::CreateFolder, parent.string(), ec.message());
     }
     try {
         db_ = TDatabase(path, true, kBusyTimeoutMs);
     } catch (const std::exception& e) {
-        Failed("cannot open", e);
+        Failed(THistoryProblem::Open, e);
     }
     // Only reads until the file is known to be ours: a refused file is never written.
     int64_t version = 0, objects = 0;
@@ -225,10 +258,9 @@ TTrainingHistory::TTrainingHistory(const std::string& path) : path_(path) {
     } catch (const TSqliteError& e) {
         if (e.Code == SQLITE_NOTADB || e.Code == SQLITE_CORRUPT) {
             db_.Close();
-            throw THistoryRefused("\"" + path + "\" is not a training history: " + e.what() +
-                                  " (left as it is)");
+            throw THistoryRefused(THistoryProblem::NotSqlite, path, e.what());
         }
-        Failed("cannot read", e);
+        Failed(THistoryProblem::Read, e);
     }
     auto ours = [&]() {
         try {
@@ -244,14 +276,11 @@ TTrainingHistory::TTrainingHistory(const std::string& path) : path_(path) {
     if (objects > 0 || version != 0) {
         if (!ours() || version < 1) {
             db_.Close();
-            throw THistoryRefused("\"" + path + "\" is an SQLite database but not a Kvarlen " +
-                                  "training history (left as it is)");
+            throw THistoryRefused(THistoryProblem::NotOurs, path, "");
         }
         if (version > kSchemaVersion) {
             db_.Close();
-            throw THistoryRefused("\"" + path + "\" has schema version " + std::to_string(version) +
-                                  ", newer than this program's " + std::to_string(kSchemaVersion) +
-                                  " (left as it is)");
+            throw THistoryRefused(THistoryProblem::Newer, path, std::to_string(version));
         }
     }
     try {
@@ -265,7 +294,7 @@ TTrainingHistory::TTrainingHistory(const std::string& path) : path_(path) {
                     v = 1;
                 }
                 if (v > kSchemaVersion || !ours())
-                    throw THistoryRefused("\"" + path + "\" changed while it was opened");
+                    throw THistoryRefused(THistoryProblem::Changed, path, "");
                 for (; v < kSchemaVersion; ++v) MigrateSchema(db_, static_cast<int>(v));
             });
         // WAL lets a second instance read and queue its writes; the switch needs the file to
@@ -284,12 +313,12 @@ TTrainingHistory::TTrainingHistory(const std::string& path) : path_(path) {
     } catch (const THistoryRefused&) {
         throw;
     } catch (const std::exception& e) {
-        Failed("cannot prepare", e);
+        Failed(THistoryProblem::Prepare, e);
     }
 }
 
-void TTrainingHistory::Failed(const std::string& what, const std::exception& e) const {
-    throw THistoryFailed(what + " the training history \"" + path_ + "\": " + e.what());
+void TTrainingHistory::Failed(THistoryProblem problem, const std::exception& e) const {
+    throw THistoryFailed(problem, path_, e.what());
 }
 
 int TTrainingHistory::SchemaVersion() {
@@ -348,7 +377,7 @@ int64_t TTrainingHistory::BeginSession(const TSessionSettings& s) {
             id = db_.LastInsertId();
         });
     } catch (const std::exception& e) {
-        Failed("cannot write to", e);
+        Failed(THistoryProblem::Write, e);
     }
     return id;
 }
@@ -428,7 +457,7 @@ void TTrainingHistory::WriteDeal(int64_t session, const TDealRecord& d) {
             }
         });
     } catch (const std::exception& e) {
-        Failed("cannot write to", e);
+        Failed(THistoryProblem::Write, e);
     }
 }
 
@@ -440,7 +469,7 @@ void TTrainingHistory::FinishSession(int64_t session) {
             st.Run();
         });
     } catch (const std::exception& e) {
-        Failed("cannot write to", e);
+        Failed(THistoryProblem::Write, e);
     }
 }
 
@@ -507,7 +536,7 @@ THistorySummary TTrainingHistory::Summary() {
             db_.Exec("ROLLBACK");
         } catch (...) {
         }
-        Failed("cannot read", e);
+        Failed(THistoryProblem::Read, e);
     }
     return s;
 }
@@ -528,7 +557,7 @@ std::vector<TWeakLayout> TTrainingHistory::WeakLayouts() {
             out.push_back(w);
         }
     } catch (const std::exception& e) {
-        Failed("cannot read", e);
+        Failed(THistoryProblem::Read, e);
     }
     return out;
 }

@@ -16,15 +16,37 @@ namespace kvarlen::training {
 // The schema this program writes. Older files are brought up to it; newer ones are refused.
 constexpr int kSchemaVersion = 2;
 
-// A file that is not a training history of ours, or one of a newer program: refused, untouched.
-class THistoryRefused : public std::runtime_error {
+// What was wrong with the history file. what() words it for the command line; the desktop
+// words it from these fields in its own language.
+enum class THistoryProblem {
+    IsFolder,     // the name is a folder
+    NotSqlite,    // Detail: SQLite's message, or empty when the header is not SQLite's
+    NotOurs,      // an SQLite database of something else
+    Newer,        // Detail: the file's schema version
+    Changed,      // another program changed it while it was being opened
+    CreateFolder, // Path: the folder; Detail: the system's error
+    Open,         // Detail below: SQLite's or the system's error
+    Read,
+    Prepare,
+    Write,
+};
+
+class THistoryError : public std::runtime_error {
   public:
-    using std::runtime_error::runtime_error;
+    THistoryError(THistoryProblem problem, std::string path, std::string detail);
+    THistoryProblem Problem;
+    std::string Path;
+    std::string Detail;
+};
+// A file that is not a training history of ours, or one of a newer program: refused, untouched.
+class THistoryRefused : public THistoryError {
+  public:
+    using THistoryError::THistoryError;
 };
 // The history could not be read or written (the message names the file and the reason).
-class THistoryFailed : public std::runtime_error {
+class THistoryFailed : public THistoryError {
   public:
-    using std::runtime_error::runtime_error;
+    using THistoryError::THistoryError;
 };
 
 // $XDG_DATA_HOME/kvarlen/training.sqlite, ~/.local/share/kvarlen/training.sqlite without it;
@@ -90,7 +112,7 @@ class TTrainingHistory {
     std::vector<TWeakLayout> WeakLayouts();
 
   private:
-    [[noreturn]] void Failed(const std::string& what, const std::exception& e) const;
+    [[noreturn]] void Failed(THistoryProblem problem, const std::exception& e) const;
     std::string path_;
     TDatabase db_;
 };

@@ -3,6 +3,8 @@
 #include "ui/bankroll/BankrollPage.h"
 #include "ui/common/Messages.h"
 #include "ui/exact/ExactPage.h"
+#include "ui/help/HelpWindow.h"
+#include "ui/settings/SettingsPage.h"
 #include "ui/simulation/BankChart.h"
 #include "ui/simulation/TraceUnit.h"
 #include "ui/training/TrainingPage.h"
@@ -77,6 +79,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     PageControl1->setCurrentWidget(TabSheet2);
 
     Connect();
+    InstallHelp(*this); // "справка", "о программе" and F1
     FormCreate();
     // Key preview: every key typed in this window passes here before the focused control.
     qApp->installEventFilter(this);
@@ -124,6 +127,8 @@ void TForm1::Connect() {
     connect(Button10, &QPushButton::clicked, this, [this] { Button10Click(); });
     connect(Button13, &QPushButton::clicked, this, [this] { Button13Click(); });
     connect(ButtonBest, &QPushButton::clicked, this, [this] { ButtonBestClick(); });
+    settings_->Start(); // every field and switch of the rules exists now
+    ConnectLayoutEntry();
 }
 
 void TForm1::FormCreate() {
@@ -206,6 +211,8 @@ void TForm1::CheckBox9Click() {
 
 void TForm1::AK_existClick() {
     CheckBox9->setChecked(AK_exist->isChecked());
+    // Whether ace+king plays changes the name of the hand.
+    TableChanged();
 }
 
 void TForm1::DBF_cbClick() {
@@ -257,7 +264,7 @@ void TForm1::Button27Click() {
 }
 
 QString TForm1::RuleSetName() const {
-    return "default";
+    return settings_ ? settings_->NameInForce() : QString(kDefaultRuleSetName);
 }
 
 bool TForm1::ExactRunning() const {
@@ -287,10 +294,7 @@ void TForm1::ShowTrainingLayout(const THand& hand, const TCardRec& open, const T
     // The view is the deck the judge priced on: the analysis reads it as it is.
     Deck = view;
     DeckDirty = false;
-    if (six)
-        EvaluateLayoutSix();
-    else
-        EvaluateLayout();
+    TableChanged();
     PageControl1->setCurrentWidget(TabSheet3);
     StatusBar1->showMessage(note);
 }
@@ -314,6 +318,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     lastKey_ = event;
     lastKeyReceiver_ = widget;
     if (propagated) return false;
+    if (widget == LayoutEdit) return LayoutEditKey(static_cast<QKeyEvent*>(event));
     const QString text = static_cast<QKeyEvent*>(event)->text();
     if (!text.isEmpty() && text[0].isPrint()) FormKeyPress(text[0], QCursor::pos());
     // Never consumed: the focused control gets the key too.

@@ -11,16 +11,21 @@
 #include <QPointer>
 
 #include <array>
+#include <string>
+#include <vector>
 
 class QCheckBox;
 class QComboBox;
 class QFrame;
+class QKeyEvent;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
+class QProgressBar;
 class QPushButton;
 class QRadioButton;
+class QSpinBox;
 class QStatusBar;
 class QTabWidget;
 class QTableWidget;
@@ -31,6 +36,7 @@ class TBankChart;
 struct TBankSeries;
 class TBankrollPage;
 class TExactPage;
+class TSettingsPage;
 class TTrainingPage;
 class TForm2;
 class TForm3;
@@ -54,7 +60,7 @@ class TForm1 : public QMainWindow {
     // "Колода" after it rebuilds Deck.
     bool DeckDirty = false;
 
-    void SetPicker(TForm2* picker) { picker_ = picker; }
+    void SetPicker(TForm2* picker); // the layout field follows its crosses
     TForm2* Picker() const { return picker_; }
     // The trace window unchecks TraceCB when it is switched off or closed.
     void SetTraceWindow(TForm3* trace);
@@ -92,6 +98,13 @@ class TForm1 : public QMainWindow {
     void Button9Click();
     void EvaluateLayout();
     void EvaluateLayoutSix();
+    // After any change of the table: Label3 names the hand, the layout field shows the layout.
+    void TableChanged();
+    // The layout field (Return): a whole layout in the command line's notation; false, with
+    // the reason in the status bar and the table unchanged, when the text is not one.
+    bool EnterLayoutText(const QString& text);
+    // "случайный расклад": five cards and the dealer's open card from a full deck.
+    void ButtonRandomClick();
 
     // The analysis commands.
     void Button2Click();
@@ -110,6 +123,8 @@ class TForm1 : public QMainWindow {
     bool SimulationStopRequested() const { return stopRequested_; }
     // The chart of the last strategy run; nullptr before the first.
     TBankChart* BankChart() const { return chart_; }
+    // "Сохранить отчёт…": the memo's report into a file of the user's choice.
+    void SaveReportClick();
 
     // Writes a simulation's mean and variance per deal into the bankroll fields.
     void ShowMathInputs(double mo, double variance);
@@ -119,6 +134,8 @@ class TForm1 : public QMainWindow {
     bool ExactRunning() const;
     // The page "тренажёр".
     TTrainingPage* TrainingPage() const { return training_; }
+    // The page "настройки" with the rule sets.
+    TSettingsPage* SettingsPage() const { return settings_; }
     // Lays a layout of the training table out on "расклады" (the box's cards, the dealer's open
     // card, the cards out of play of the box's view in Deck) and switches there; note goes to
     // the status bar.
@@ -141,11 +158,23 @@ class TForm1 : public QMainWindow {
     void RunAnalysis(LayoutCommand command);
     void ShowBankChart(const TBankSeries& series, const TRunResult& result);
     TCard* CardUnderPointer(const QPoint& globalPos) const;
+    void ConnectLayoutEntry();
+    void SetTableLayout(const TLayout& layout, const std::vector<TCardRec>& out);
+    void ShowLayoutText();
+    // Keys typed into the layout field: Escape sets it back; they never reach the cards.
+    bool LayoutEditKey(QKeyEvent* event);
+    void NameLayoutInMemo(const TLayout& layout, const TDeck& deck);
+    void ClearRaiseGrid();
+    // The raise table shows only the layout last analysed: filled now, or kept for the same one.
+    void KeepRaiseGridOf(const std::string& layoutLine, bool filled);
+    // An exact run has ended or stopped: the analysis refused for it may run now.
+    void ExactRunEnded();
     static void StepCard(TCard* card, Qt::MouseButton button);
 
     TForm2* picker_ = nullptr;
     TForm3* trace_ = nullptr;
     bool analysing_ = false;
+    std::string raiseGridLayout_; // the layout line of the raise table shown, "" for none
     bool simulating_ = false;
     bool stopRequested_ = false;
     bool closing_ = false; // the window was closed: no chart after the run it stopped
@@ -189,6 +218,9 @@ class TForm1 : public QMainWindow {
     std::array<QPushButton*, 6> FlipButtons{}; // Button17..Button21 at 1..5
     QPushButton* Button7 = nullptr;
     QLabel* Label3 = nullptr;
+    QLabel* LabelLayout = nullptr;
+    QLineEdit* LayoutEdit = nullptr; // the layout in the command line's notation
+    QPushButton* ButtonRandom = nullptr;
     QPushButton* Button9 = nullptr;
     QGroupBox* GroupBox1 = nullptr;
     QPushButton* Button2 = nullptr;
@@ -231,6 +263,10 @@ class TForm1 : public QMainWindow {
     QRadioButton* RadioButton5 = nullptr;
     QRadioButton* RadioButton6 = nullptr;
     QPushButton* Button4 = nullptr;
+    QLineEdit* SeedEdit = nullptr;              // "Зерно ГСЧ"; empty: the tick count
+    QSpinBox* ThreadsEdit = nullptr;            // "потоков"
+    QProgressBar* SimulationProgress = nullptr; // share done and time left, under START
+    QPushButton* SaveReportButton = nullptr;    // "Сохранить отчёт…"
     QPlainTextEdit* Memo3 = nullptr;
     QPushButton* Button23 = nullptr;
     QTabWidget* PageControl2 = nullptr;
@@ -247,9 +283,14 @@ class TForm1 : public QMainWindow {
     TBankrollPage* bankroll_ = nullptr;
     TExactPage* exact_ = nullptr;
     TTrainingPage* training_ = nullptr;
+    TSettingsPage* settings_ = nullptr;
 };
 
 // The decimal separator of the user's number format (',' or '.').
 char DecimalSeparator();
+
+// Pictures of "расклады" for --screenshot (a layout entered by text, the keyboard's focus);
+// false when one could not be written.
+bool SaveLayoutScreenshots(TForm1& form, const QString& folder);
 
 } // namespace kvarlen

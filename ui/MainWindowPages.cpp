@@ -2,6 +2,8 @@
 #include "ui/MainWindow.h"
 #include "ui/bankroll/BankrollPage.h"
 #include "ui/common/WidgetHelpers.h"
+#include "ui/layout/ShortcutButton.h"
+#include "ui/settings/SettingsPage.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -14,8 +16,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -74,72 +78,7 @@ QComboBox* Combo(const char* name, const QStringList& items) {
 } // namespace
 
 void TForm1::BuildSettingsPage(QWidget* page) {
-    auto* row = new QHBoxLayout(page);
-    struct Field {
-        QLineEdit** edit;
-        const char* name;
-        const char* caption;
-        const char* text;
-    };
-    auto panel = [&](QFrame*& frame, const char* frameName, const char* headingName,
-                     const QString& heading, std::initializer_list<Field> fields, bool masked) {
-        frame = Named(new QFrame, frameName);
-        frame->setFrameShape(QFrame::StyledPanel);
-        auto* grid = new QGridLayout(frame);
-        auto* title = Named(new QLabel(heading), headingName);
-        QFont bold = title->font();
-        bold.setBold(true);
-        title->setFont(bold);
-        grid->addWidget(title, 0, 0, 1, 2);
-        int r = 1;
-        for (const Field& f : fields) {
-            auto* edit = Named(new QLineEdit, f.name);
-            if (masked) {
-                // Three optional digits; an unfilled position reads as a blank.
-                edit->setInputMask("000; ");
-                edit->setFixedWidth(edit->fontMetrics().horizontalAdvance("0000") + 14);
-            } else {
-                edit->setFixedWidth(edit->fontMetrics().horizontalAdvance("00000000") + 14);
-            }
-            edit->setText(QString::fromUtf8(f.text));
-            *f.edit = edit;
-            auto* label = Named(new QLabel(QString::fromUtf8(f.caption)),
-                                (std::string("Label_") + f.name).c_str());
-            label->setBuddy(edit);
-            grid->addWidget(label, r, 0);
-            grid->addWidget(edit, r, 1);
-            ++r;
-        }
-        grid->setRowStretch(r, 1);
-        // The rules in force are shown, not edited.
-        for (QWidget* w : frame->findChildren<QWidget*>()) w->setEnabled(false);
-        frame->setEnabled(false);
-        row->addWidget(frame, 0, Qt::AlignTop);
-    };
-    // Shown disabled, yet readable.
-    QPalette readable = page->palette();
-    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-        readable.setColor(QPalette::Disabled, role, QColor(80, 80, 80));
-    page->setPalette(readable);
-    panel(Panel2, "Panel2", "Label24", "Выплаты",
-          {{&ePay_AK, "ePay_AK", "Туз+король", "1  "},
-           {&ePay_2, "ePay_2", "пара", "1  "},
-           {&ePay_22, "ePay_22", "две пары", "2  "},
-           {&ePay_3, "ePay_3", "тройня", "3  "},
-           {&ePay_st, "ePay_st", "стрит", "4  "},
-           {&ePay_fl, "ePay_fl", "флэш", "5  "},
-           {&ePay_32, "ePay_32", "фуллхаус", "7  "},
-           {&ePay_4, "ePay_4", "каре", "20 "},
-           {&ePay_stfl, "ePay_stfl", "стритфлэш", "50 "},
-           {&ePay_royal, "ePay_royal", "рояль", "100"}},
-          true);
-    panel(Panel3, "Panel3", "Label25", "Цены",
-          {{&ePrice_Change1, "ePrice_Change1", "Обмен 1", "1,0"},
-           {&ePrice_Change2, "ePrice_Change2", "Обмен 2", "1,0"},
-           {&ePrice_buy6, "ePrice_buy6", "Покупка 6", "1,0"},
-           {&ePrice_buyDGame, "ePrice_buyDGame", "Покупка игры", "1,0"}},
-          false);
-    row->addStretch(1);
+    settings_ = new TSettingsPage(*this, page);
 }
 
 void TForm1::BuildTable(QFrame* panel) {
@@ -178,22 +117,27 @@ void TForm1::BuildTable(QFrame* panel) {
     BuyedCard->SetShowDeck(true);
     BuyedCard->move(margin + step * 5 + 8, rowTop);
 
-    auto flipButton = [&](TCard* card, const QString& name) {
+    auto flipButton = [&](TCard* card, const QString& name, const QString& tip) {
         auto* button = new QPushButton(panel);
         button->setObjectName(name);
         button->setFixedSize(13, 13);
         button->setFocusPolicy(Qt::NoFocus);
-        button->setToolTip("рубашкой вверх / вниз");
+        button->setToolTip(tip);
         button->move(card->x() + TCard::kWidth - 13, card->y());
         button->raise();
         return button;
     };
     for (int i = 1; i <= 5; ++i)
         FlipButtons[static_cast<size_t>(i)] =
-            flipButton(PlayerCards[static_cast<size_t>(i)], QString("Button%1").arg(16 + i));
-    Button7 = flipButton(BuyedCard, "Button7");
+            flipButton(PlayerCards[static_cast<size_t>(i)], QString("Button%1").arg(16 + i),
+                       QString("%1-я карта рубашкой вверх / вниз: закрытая остаётся в руке, но "
+                               "при расчёте не выводится из колоды")
+                           .arg(i));
+    Button7 = flipButton(BuyedCard, "Button7",
+                         "купленная карта рубашкой вверх / вниз: лицом вверх это шестая карта "
+                         "руки, рубашкой вверх покупки нет");
 
-    Button9 = Named(new QPushButton("Колода", panel), "Button9");
+    Button9 = Named(new TShortcutButton("Колода", QKeySequence(), panel), "Button9");
     Button9->setFixedSize(80, 26);
     Button9->move(margin + 9 * 4 + TCard::kWidth + 24, margin + TCard::kHeight - 26);
 
@@ -218,13 +162,18 @@ void TForm1::BuildLayoutPage(QWidget* page) {
 
     GroupBox1 = Named(new QGroupBox("МО игрока при таком раскладе и вскрышке"), "GroupBox1");
     auto* grid = new QGridLayout(GroupBox1);
-    Button2 = Named(new QPushButton("EV Raise"), "Button2");
-    Button12 = Named(new QPushButton("EV Buy"), "Button12");
-    Button10 = Named(new QPushButton("EV Change"), "Button10");
-    Button13 = Named(new QPushButton("EV 2 Change"), "Button13");
-    ButtonBest = Named(new QPushButton("анализ"), "ButtonBest");
+    // The shortcuts are drawn on the buttons; the captions stay as they are.
+    Button2 = Named(new TShortcutButton("EV Raise", Qt::Key_F5), "Button2");
+    Button12 = Named(new TShortcutButton("EV Buy", Qt::Key_F6), "Button12");
+    Button10 = Named(new TShortcutButton("EV Change", Qt::Key_F7), "Button10");
+    Button13 = Named(new TShortcutButton("EV 2 Change", Qt::Key_F8), "Button13");
+    ButtonBest = Named(new TShortcutButton("анализ", Qt::Key_F9), "ButtonBest");
+    Button2->setToolTip("MO повышения при этом раскладе (F5)");
+    Button12->setToolTip("MO покупки шестой карты (F6)");
+    Button10->setToolTip("MO обмена одной карты и лучшая позиция (F7)");
+    Button13->setToolTip("MO обмена двух карт и лучшая пара позиций (F8)");
     ButtonBest->setToolTip("все варианты игры при этом раскладе: лучший и во что обходится каждый "
-                           "другой");
+                           "другой (F9)");
     AK_exist = Check("AK_exist", "TK играет", true);
     CheckBox2 = Check("CheckBox2", "детализировать", false);
     CheckBox11 = Check("CheckBox11", "fast", true);
@@ -249,6 +198,22 @@ void TForm1::BuildLayoutPage(QWidget* page) {
     Panel1->setPalette(green);
     BuildTable(Panel1);
     top->addWidget(Panel1, 0, Qt::AlignTop | Qt::AlignRight);
+
+    // The whole layout as text, for the keyboard and for any dealer's card: Return enters it.
+    auto* entry = new QHBoxLayout;
+    column->addLayout(entry);
+    LabelLayout = Named(new QLabel("расклад (Ctrl+L):"), "LabelLayout");
+    LayoutEdit = Named(new QLineEdit, "LayoutEdit");
+    LayoutEdit->setPlaceholderText("AH KS XC 3C XD / 5H, bought 5D, out 2C 7H");
+    LayoutEdit->setToolTip("пять карт игрока, «/» и открытая карта дилера; затем «bought» и "
+                           "купленная карта, «out» и карты вне игры. Enter вводит расклад, Esc "
+                           "возвращает текущий");
+    LabelLayout->setBuddy(LayoutEdit);
+    ButtonRandom = Named(new TShortcutButton("случайный расклад", QKeySequence()), "ButtonRandom");
+    ButtonRandom->setToolTip("пять карт игрока и открытая карта дилера из полной колоды");
+    entry->addWidget(LabelLayout);
+    entry->addWidget(LayoutEdit, 1);
+    entry->addWidget(ButtonRandom);
 
     auto* bottom = new QHBoxLayout;
     column->addLayout(bottom, 1);
@@ -343,6 +308,30 @@ void TForm1::BuildSimulationPage(QWidget* page) {
     checks->addWidget(DealLogCB, 3, 0);
     checks->addWidget(DealLogEdit, 3, 1);
     left->addLayout(checks);
+    // What the run is dealt from and on how many threads, as the command line's --seed and
+    // --threads.
+    SeedEdit = Named(new QLineEdit, "SeedEdit");
+    SeedEdit->setPlaceholderText("по таймеру");
+    SeedEdit->setToolTip("Одно и то же зерно повторяет прогон раздача в раздачу; пусто — "
+                         "зерно по таймеру (оно будет в первой строке отчёта)");
+    SeedEdit->setFixedWidth(SeedEdit->fontMetrics().horizontalAdvance("0000000000") + 40);
+    ThreadsEdit = Named(new QSpinBox, "ThreadsEdit");
+    ThreadsEdit->setRange(1, 256);
+    ThreadsEdit->setToolTip("Независимые потоки раздач; при нескольких потоках трассировки нет");
+    {
+        auto* row = new QHBoxLayout;
+        auto* seedLabel = Named(new QLabel("Зерно ГСЧ"), "LabelSeed");
+        seedLabel->setBuddy(SeedEdit);
+        auto* threadsLabel = Named(new QLabel("потоков"), "LabelThreads");
+        threadsLabel->setBuddy(ThreadsEdit);
+        row->addWidget(seedLabel);
+        row->addWidget(SeedEdit);
+        row->addSpacing(12);
+        row->addWidget(threadsLabel);
+        row->addWidget(ThreadsEdit);
+        row->addStretch(1);
+        left->addLayout(row);
+    }
     left->addStretch(1);
 
     // Play mode and information exchange.
@@ -394,13 +383,25 @@ void TForm1::BuildSimulationPage(QWidget* page) {
     options->addStretch(1);
     PageControl2->addTab(TabSheet5, "5+1");
     right->addWidget(PageControl2);
-    Button4 = Named(new QPushButton("СТАРТ"), "Button4");
+    // F10 beside the analyses' F5..F9; the key shows in the button's corner, the caption stays.
+    Button4 = Named(new TShortcutButton("СТАРТ", Qt::Key_F10), "Button4");
+    Button4->setToolTip("Начать симуляцию (F10); во время прогона — остановить (F10 или Esc)");
     QFont bold = Button4->font();
     bold.setBold(true);
     bold.setPointSize(bold.pointSize() + 2);
     Button4->setFont(bold);
     Button4->setMinimumHeight(34);
     right->addWidget(Button4);
+    SimulationProgress = Named(new QProgressBar, "SimulationProgress");
+    SimulationProgress->setRange(0, 1000);
+    SimulationProgress->setValue(0);
+    SimulationProgress->setFormat("%p%");
+    SimulationProgress->setToolTip("Доля сыгранных раздач и оставшееся время");
+    right->addWidget(SimulationProgress);
+    SaveReportButton = Named(new QPushButton("Сохранить отчёт…"), "SaveReportButton");
+    SaveReportButton->setToolTip("Весь отчёт из поля ниже в текстовый файл (Windows-1251)");
+    connect(SaveReportButton, &QPushButton::clicked, this, [this] { SaveReportClick(); });
+    right->addWidget(SaveReportButton);
     top->setStretch(0, 1);
 
     Memo3 = Memo("Memo3", true);

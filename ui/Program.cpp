@@ -3,21 +3,27 @@
 #include "ui/bankroll/BankrollPage.h"
 #include "ui/common/Card.h"
 #include "ui/exact/ExactPage.h"
+#include "ui/help/HelpScreenshots.h"
+#include "ui/settings/SettingsPage.h"
 #include "ui/simulation/BankChart.h"
+#include "ui/simulation/SimulationScreenshots.h"
 #include "ui/training/TrainingPage.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QRadioButton>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTranslator>
 
 #include <clocale>
 
@@ -28,6 +34,14 @@ void SetUpApplication() {
     QApplication::setApplicationName("kvarlen");
     // Numbers in files stay in the C format; the display takes its separator from QLocale.
     std::setlocale(LC_NUMERIC, "C");
+    // The standard buttons and the file dialogs speak the program's language, whatever the
+    // system's; without the translations installed they stay in English.
+    static QPointer<QTranslator> qtTexts;
+    if (qtTexts.isNull()) {
+        qtTexts = new QTranslator(QCoreApplication::instance());
+        if (qtTexts->load("qtbase_ru", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+            QCoreApplication::installTranslator(qtTexts);
+    }
 }
 
 TProgram::TProgram() : Form2(Form1.Deck) {
@@ -185,8 +199,12 @@ bool SaveScreenshots(TProgram& program, const QString& folder) {
     QApplication::processEvents();
     ok &= main.grab().save(dir.filePath("bankroll-computed.png"));
     ok &= SaveRunScreenshots(program, dir);
+    ok &= SaveSimulationScreenshots(program, dir.path());
     ok &= SaveExactScreenshots(main, dir.path());
     ok &= SaveTrainingScreenshots(main, *main.TrainingPage(), dir.path());
+    ok &= SaveSettingsScreenshots(main, dir.path());
+    ok &= SaveLayoutScreenshots(main, dir.path());
+    ok &= SaveHelpScreenshots(main, dir.path());
     main.PageControl1->setCurrentIndex(start);
     return ok;
 }

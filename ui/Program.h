@@ -18,8 +18,9 @@ struct TProgram {
 };
 
 // Application-wide settings made once, right after the application object: the program's name
-// (and no display name, which the window system would add to every window title) and the C
-// number format for the files.
+// (and no display name, which the window system would add to every window title), the C
+// number format for the files and Qt's Russian texts of the standard buttons and dialogs.
+// Called again it changes nothing.
 void SetUpApplication();
 
 // Saves a picture of every page of the main window and of the picker into folder (PNG), then

@@ -149,7 +149,12 @@ TEST(LayoutCommands, TwoPairsWithFastPrintsZeroPositions) {
     const TCommandResult r =
         RunLayoutCommand(LayoutCommand::Change2, l, deck, true, TRules{}, sw, &sink);
     ASSERT_TRUE(r.Ok);
-    EXPECT_EQ(r.Line, "MO_Change2 [0,0] = " + FormatFixed(-10000.0, 9, 7, ','));
+    // The line says what the -10000 stands for.
+    EXPECT_EQ(r.Line, "MO_Change2 нечего менять: -10000");
+    EXPECT_NE(r.Status.find("«fast» не разбивает две пары и фулл-хаус"), std::string::npos)
+        << r.Status;
+    EXPECT_EQ(r.Value, -10000.0);
+    EXPECT_EQ(r.First, 0);
     EXPECT_EQ(sink.calls, 0);
     sw.Fast = false;
     sw.Separator = '.';
@@ -295,6 +300,81 @@ TEST(LayoutCommands, TooFewCardsLeftIsRefused) {
     EXPECT_EQ(LayoutRefusal(LayoutCommand::Raise, l, deck, false), "");
     EXPECT_EQ(LayoutRefusal(LayoutCommand::Buy, l, deck, false), "");
     EXPECT_NE(LayoutRefusal(LayoutCommand::Change2, l, deck, false), "");
+}
+
+// The notation of the layout field: what LayoutNotation writes ParseLayoutNotation reads back.
+TEST(LayoutNotation, WritesAndReadsBack) {
+    TLayout l = InitialLayout();
+    EXPECT_EQ(LayoutNotation(l, {}), "AH KS XC 3C XD / XS");
+    l.Bought.FaceUp = true;
+    l.Dealer = ParseCard("5H");
+    const std::vector<TCardRec> out = test::Cards("2C 7H");
+    const std::string text = LayoutNotation(l, out);
+    EXPECT_EQ(text, "AH KS XC 3C XD / 5H, bought AD, out 2C 7H");
+
+    TLayout read = InitialLayout();
+    read.Bought.Card = ParseCard("2S");
+    std::vector<TCardRec> readOut;
+    ASSERT_EQ(ParseLayoutNotation(text, read, readOut), "");
+    EXPECT_EQ(LayoutNotation(read, readOut), text);
+    for (int i = 1; i <= 5; ++i) EXPECT_TRUE(read.Player[i].FaceUp);
+
+    // Any case, "10", commas, no blanks around "/"; a sixth card before "/" is the bought one.
+    ASSERT_EQ(ParseLayoutNotation("7h,7d kc 5S 10d 2d/qh out", read, readOut), "");
+    EXPECT_EQ(LayoutNotation(read, readOut), "7H 7D KC 5S XD / QH, bought 2D");
+    // Without a bought card it lies face down and keeps its card.
+    read.Bought.Card = ParseCard("9C");
+    ASSERT_EQ(ParseLayoutNotation("AS 2S 3S 4S 5S / 6S", read, readOut), "");
+    EXPECT_FALSE(read.Bought.FaceUp);
+    EXPECT_EQ(CardNotation(read.Bought.Card), "9C");
+    EXPECT_TRUE(readOut.empty());
+}
+
+TEST(LayoutNotation, RefusesWhatIsNoLayoutAndWritesNothing) {
+    const struct {
+        const char* text;
+        const char* says;
+    } cases[] = {
+        {"", "нет «/»"},
+        {"AH KS XC 3C XD XS", "нет «/»"},
+        {"AH KS XC 3C ZZ / XS", "«ZZ» — не карта"},
+        {"AH KS XC 3C / XS", "а их 4"},
+        {"AH KS XC 3C XD 5D 6D / XS", "а их 7"},
+        {"AH KS XC 3C XD /", "а их 0"},
+        {"AH KS XC 3C XD / XS 9S", "а их 2"},
+        {"AH KS XC 3C XD / XS / 9S", "«/» стоит дважды"},
+        {"AH KS XC 3C XD / XS, bought", "после «bought» нужна одна карта"},
+        {"AH KS XC 3C XD 5D / XS, bought 6D", "а их 6"},
+        {"AH KS XC 3C XD / XS, bought 6D out 2C bought 7D", "«bought» стоит дважды"},
+        {"AH KS XC 3C XD out 2C / XS", "пишется после карты дилера"},
+        {"AH KS XC 3C XD / KS", "карта дилера KS лежит и у игрока"},
+        {"AH KS XC 3C XD / 5D, bought 5D", "карта дилера 5D лежит и у игрока"},
+        {"AH KS XC 3C XD / XS, out 2C XS", "карта дилера XS указана вне игры"},
+        {"AH KS XC 3C AH / XS", "карта AH указана дважды"},
+        {"AH KS XC 3C XD / 9S, out 2C 3C", "карта 3C указана дважды"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        TLayout l = InitialLayout();
+        std::vector<TCardRec> out = test::Cards("4H");
+        const std::string why = ParseLayoutNotation(c.text, l, out);
+        EXPECT_EQ(why.rfind("Расклад не введён: ", 0), 0u) << why;
+        EXPECT_NE(why.find(c.says), std::string::npos) << why;
+        EXPECT_EQ(LayoutNotation(l, out), "AH KS XC 3C XD / XS, out 4H");
+    }
+}
+
+TEST(LayoutNotation, CardsOutOfPlayLeaveTheTableOut) {
+    TLayout l = InitialLayout();
+    l.Player[2].FaceUp = false; // KS stays in the deck
+    TDeck deck;
+    RebuildDeck(deck, l);
+    EXPECT_TRUE(CardsOutOfPlay(l, deck).empty());
+    deck.At(4, 7).Value = 0;  // 7H
+    deck.At(2, 2).Value = 0;  // 2C
+    deck.At(4, 1).Value = -1; // AH marked as lying on the table
+    deck.At(1, 13).Value = 0; // KS lies face down: taken out, so out of play
+    EXPECT_EQ(LayoutNotation(l, CardsOutOfPlay(l, deck)), "AH KS XC 3C XD / XS, out KS 2C 7H");
 }
 
 } // namespace

@@ -151,7 +151,7 @@ TEST(AnalyseCli, BoughtCardOutOfPlayAndSwitches) {
     EXPECT_EQ(fj["change2"]["pairs"].size(), 0u);
     EXPECT_EQ(fj["change2"]["best_first"], 0);
     EXPECT_EQ(fj["change2"]["best_mo"].get<double>(), -10000.0);
-    EXPECT_EQ(RunCli(twoPairs).Out, "MO_Change2 [0,0] = " + FormatFixed(-10000, 9, 7, ',') + "\n");
+    EXPECT_EQ(RunCli(twoPairs).Out, "MO_Change2 нечего менять: -10000\n");
     const test::TCliRun slow = RunCli(std::string(twoPairs) + "--no-fast --json");
     EXPECT_EQ(Json::parse(slow.Out)["change2"]["pairs"].size(), 10u);
 }

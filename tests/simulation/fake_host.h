@@ -27,6 +27,7 @@ class FakeHost : public TSimulationHost {
     int DeckDirty = 0;
     int64_t LiveCalls = 0;
     bool RecordTrace = true;
+    std::vector<TTracedDeal> Traced; // every TraceDealResult, kept apart from Calls
 
     TRunSettings ReadRunSettings() override {
         if (ThrowOnSettings) throw ConvertError("'x' is not a valid integer value");
@@ -61,6 +62,7 @@ class FakeHost : public TSimulationHost {
         Trace("Insur " + std::to_string(sum) + " " + std::to_string(left) + " " +
               std::to_string(top));
     }
+    void TraceDealResult(const TTracedDeal& d) override { Traced.push_back(d); }
     void WaitForReadKey() override {
         Trace("Wait");
         if (OnWait) OnWait();

@@ -2,9 +2,11 @@
 // table of every option that "анализ" writes.
 #include "analysis/best_play.h"
 #include "ui/Program.h"
+#include "ui/exact/ExactPage.h"
 #include "ui_test_support.h"
 
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -85,12 +87,14 @@ class TAnalysisCommandsTest : public QObject {
                               {form().Button12, LayoutCommand::Buy, "MO_Buy  = ", " сек."},
                               {form().Button10, LayoutCommand::Change1, "MO_Change [", " сек."},
                               {form().Button13, LayoutCommand::Change2, "MO_Change2 [", " сек."}};
-        int lines = 0;
+        // The layout is named once, before the first result that belongs to it.
+        int lines = 1;
         for (const Case& c : cases) {
             const QString expected = expectedLine(c.command);
             QVERIFY(expected.startsWith(c.start));
             QVERIFY2(expected.contains(','), qPrintable(expected)); // the decimal comma
             c.button->click();
+            QCOMPARE(memoLines().first(), QString("расклад: AH KS XC 3C XD / XS"));
             QCOMPARE(memoLines().size(), ++lines);
             QCOMPARE(memoLines().last(), expected);
             QVERIFY(status().startsWith("Расчет занял "));
@@ -105,8 +109,7 @@ class TAnalysisCommandsTest : public QObject {
         QCOMPARE(table.Options.size(), size_t{18});
         form().ButtonBest->click();
         const QStringList lines = memoLines();
-        QCOMPARE(lines[0],
-                 QString("расклад: A Черв, K Пик, 10 Треф, 3 Треф, 10 Бубен; дилер 10 Пик"));
+        QCOMPARE(lines[0], QString("расклад: AH KS XC 3C XD / XS"));
         // A pair of tens raises; the two-card exchange of the king and the three comes next.
         const TPlayOption& best = table.BestOption();
         QCOMPARE(best.Kind, TOptionKind::Raise);
@@ -142,8 +145,7 @@ class TAnalysisCommandsTest : public QObject {
         form().ButtonBest->click();
         QVERIFY(!form().BuyedCard->ShowDeck());
         QStringList lines = memoLines();
-        QCOMPARE(lines[0], QString("расклад: A Черв, K Пик, 10 Треф, 3 Треф, 10 Бубен, куплена "
-                                   "A Бубен; дилер 10 Пик"));
+        QCOMPARE(lines[0], QString("расклад: AH KS XC 3C XD / XS, bought AD"));
         QVERIFY(lines[1].startsWith("лучше всего: " + name(six.BestOption()) + ", MO "));
         verifyOptionLines(lines, six);
 
@@ -158,8 +160,7 @@ class TAnalysisCommandsTest : public QObject {
         QCOMPARE(crossed.Options[2].Draws, 44);
         form().ButtonBest->click();
         lines = memoLines();
-        QCOMPARE(lines[0], QString("расклад: A Черв, K Пик, 10 Треф, 3 Треф, 10 Бубен; дилер 10 "
-                                   "Пик; вне игры: A Пик, 10 Черв"));
+        QCOMPARE(lines[0], QString("расклад: AH KS XC 3C XD / XS, out AS XH"));
         verifyOptionLines(lines, crossed);
     }
 
@@ -196,20 +197,95 @@ class TAnalysisCommandsTest : public QObject {
         QCOMPARE(grid->item(12, 0)->text(), QString("ВСЕГО"));
         // The player's pair row carries the won, lost and push counts.
         QVERIFY(!grid->item(2, 3)->text().isEmpty());
-        QCOMPARE(memoLines().size(), 2);
+        QCOMPARE(memoLines().size(), 3);
 
+        // The layout first, then the detail, then the result.
         form().Memo1->clear();
         form().Button10->click();
         const QStringList lines = memoLines();
-        QCOMPARE(lines.size(), 6);
+        QCOMPARE(lines.size(), 7);
+        QVERIFY(lines[0].startsWith("расклад: "));
         for (int i = 0; i < 5; ++i)
-            QVERIFY(lines[i].startsWith(QString("MO_Change1(%1) = ").arg(i + 1)));
-        QVERIFY(lines[5].startsWith("MO_Change ["));
+            QVERIFY(lines[i + 1].startsWith(QString("MO_Change1(%1) = ").arg(i + 1)));
+        QVERIFY(lines[6].startsWith("MO_Change ["));
 
         form().CheckBox2->setChecked(false);
         form().Memo1->clear();
         form().Button10->click();
-        QCOMPARE(memoLines().size(), 1);
+        QCOMPARE(memoLines().size(), 2);
+    }
+
+    // A new raise table starts empty: the won and lost counts of the pair row of an earlier
+    // layout do not stay beside the two pairs of this one.
+    void raiseTableKeepsNothingOfAnEarlierLayout() {
+        form().CheckBox2->setChecked(true);
+        form().Button2->click();
+        QTableWidget* grid = form().StringGrid3;
+        QVERIFY(!grid->item(2, 3)->text().isEmpty());
+        QVERIFY(!grid->item(2, 5)->text().isEmpty());
+        form().PlayerCards[2]->SetValue(1); // A♥ A♠ 10♣ 3♣ 10♦: two pairs
+        form().DeckDirty = true;
+        form().Button2->click();
+        QVERIFY(!grid->item(3, 3)->text().isEmpty());
+        for (int col : {3, 5, 7})
+            QVERIFY2(grid->item(2, col)->text().isEmpty(), qPrintable(grid->item(2, col)->text()));
+        // Other commands on the same layout keep its table; on another layout they clear it.
+        form().Button10->click();
+        form().ButtonBest->click();
+        QVERIFY(!grid->item(3, 3)->text().isEmpty());
+        form().CheckBox2->setChecked(false);
+        form().PlayerCards[4]->SetValue(4); // 3♣ -> 4♣
+        form().DeckDirty = true;
+        form().Button2->click();
+        QVERIFY(grid->item(1, 1)->text().isEmpty());
+        QVERIFY(grid->item(3, 3)->text().isEmpty());
+    }
+
+    // A refused layout leaves no table of the layout before it.
+    void refusedLayoutClearsTheRaiseTable() {
+        form().CheckBox2->setChecked(true);
+        QTableWidget* grid = form().StringGrid3;
+        for (QPushButton* refused : {form().Button2, form().Button10, form().ButtonBest}) {
+            form().DealerCard->SetValue(10);
+            form().DeckDirty = true;
+            form().Button2->click();
+            QVERIFY(!grid->item(1, 1)->text().isEmpty());
+            form().DealerCard->SetValue(13); // K♠, as Card2
+            form().DeckDirty = true;
+            refused->click();
+            QVERIFY(status().startsWith("Расклад не считается"));
+            int filled = 0;
+            for (int r = 0; r < grid->rowCount(); ++r)
+                for (int c = 0; c < grid->columnCount(); ++c)
+                    filled += !grid->item(r, c)->text().isEmpty();
+            QCOMPARE(filled, 0);
+        }
+    }
+
+    // Two pairs with "fast": no pair of cards may be exchanged, and the line says what its
+    // -10000 stands for.
+    void twoCardExchangeWithNothingToExchangeSaysSo() {
+        form().PlayerCards[3]->SetValue(13); // A♥ K♠ K♣ 3♣ 3♦: two pairs
+        form().PlayerCards[5]->SetValue(3);
+        form().DeckDirty = true;
+        QVERIFY(form().CheckBox11->isChecked());
+        form().Button13->click();
+        const QString line = memoLines().last();
+        QCOMPARE(line, QString("MO_Change2 нечего менять: -10000"));
+        QCOMPARE(line, expectedLine(LayoutCommand::Change2));
+        // Whole in the memo beside the raise table, clear of the "C" button.
+        form().PageControl1->setCurrentWidget(form().TabSheet3);
+        form().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form()));
+        const QFontMetrics metrics(form().Memo1->font());
+        QVERIFY(metrics.horizontalAdvance(line) + 8 < form().Memo1->viewport()->width());
+        QVERIFY2(status().contains("«fast» не разбивает две пары"), qPrintable(status()));
+        // Without "fast" every pair is valued and the line is the usual one.
+        form().CheckBox11->setChecked(false);
+        form().Button13->click();
+        QVERIFY(memoLines().last().startsWith("MO_Change2 ["));
+        QVERIFY(!memoLines().last().startsWith("MO_Change2 [0,0]"));
+        QCOMPARE(memoLines().last(), expectedLine(LayoutCommand::Change2));
     }
 
     void pickerCrossesReachTheAnalysisAndTheDealerCardStaysInPlay() {
@@ -256,6 +332,39 @@ class TAnalysisCommandsTest : public QObject {
         QVERIFY2(status().contains("карта K Пик лежит"), qPrintable(status()));
     }
 
+    // An analysis refused during an exact run says why; the words go when the run ends or is
+    // stopped, and any other message stays.
+    void exactRunRefusalGoesWithTheRun() {
+        const QString busy = "Идёт точный расчёт: дождитесь его конца или остановите его";
+        TExactPage* exact = form().ExactPage();
+        exact->SetPart(1, 5000);
+        QVERIFY(exact->Start());
+        form().Button2->click();
+        QCOMPARE(status(), busy);
+        QVERIFY(form().Memo1->toPlainText().isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(!exact->Running(), 120000);
+        QCOMPARE(status(), QString());
+
+        // Stopped: the classic game without a purchase or insurance takes long enough.
+        form().CheckBox8->setChecked(false);
+        form().CheckBox5->setChecked(false);
+        exact->SetPart(1, 1);
+        QVERIFY(exact->Start());
+        form().Button13->click();
+        QCOMPARE(status(), busy);
+        exact->Stop();
+        QTRY_VERIFY_WITH_TIMEOUT(!exact->Running(), 120000);
+        QCOMPARE(status(), QString());
+
+        exact->SetPart(1, 5000);
+        QVERIFY(exact->Start());
+        form().Button2->click();
+        form().StatusBar1->showMessage("Расчет занял 1 мсек.");
+        QTRY_VERIFY_WITH_TIMEOUT(!exact->Running(), 120000);
+        QCOMPARE(status(), QString("Расчет занял 1 мсек."));
+        QVERIFY(test::Messages().Texts.isEmpty());
+    }
+
     void refusesTwoCardExchangeWithAPlayerCardFaceDown() {
         form().FlipButtons[4]->click();
         form().Button7->click(); // the bought card up: a refusal leaves it as it is
@@ -265,7 +374,7 @@ class TAnalysisCommandsTest : public QObject {
         QVERIFY(!form().BuyedCard->ShowDeck());
         // The other commands still run with the card face down.
         form().Button2->click();
-        QCOMPARE(memoLines().size(), 1);
+        QCOMPARE(memoLines().size(), 2);
     }
 };
 

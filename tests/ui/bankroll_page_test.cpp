@@ -1,16 +1,45 @@
 // The bankroll page in a comma locale: the three computations, sigma, and their errors.
 #include "ui/bankroll/BankrollPage.h"
+#include "ui/common/ChartExport.h"
 #include "ui_test_support.h"
 
 #include <QChart>
 #include <QChartView>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
+#include <QSvgRenderer>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
 
 #include <memory>
 
 using namespace kvarlen;
+
+namespace {
+
+class TAnswerChooser : public TFileChooser {
+  public:
+    QString SaveFileName(QWidget*, const QString&, const QString&, const QString&) override {
+        return Answer;
+    }
+    QString Answer;
+};
+
+// Picks the item'th entry of the context menu that is about to open.
+void PickFromMenu(int item) {
+    QTimer::singleShot(0, [item] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QVERIFY(menu != nullptr);
+        for (int i = 0; i < item; ++i) QTest::keyClick(menu, Qt::Key_Down);
+        QTest::keyClick(menu, Qt::Key_Return);
+    });
+}
+
+} // namespace
 
 class TBankrollPageTest : public QObject {
     Q_OBJECT
@@ -132,6 +161,40 @@ class TBankrollPageTest : public QObject {
         page->MathDISP->setText("-4");
         QCOMPARE(messages().last(), QString("Invalid floating point operation"));
         QCOMPARE(page->MathSIGMA->text(), sigma);
+    }
+
+    // The chart goes to a file and to the clipboard by the buttons under it and by its menu.
+    void theChartIsSavedAndCopied() {
+        fill("100", "0,05", "2,5", "10000");
+        page->Button16->click();
+        page->resize(700, 500);
+        page->show();
+        QVERIFY(QTest::qWaitForWindowExposed(page.get()));
+        QTemporaryDir dir;
+        TAnswerChooser chooser;
+        TFileChooser* previous = SetFileChooser(&chooser);
+
+        chooser.Answer = dir.filePath("spread.svg");
+        page->MathChartSave->click();
+        QSvgRenderer svg(chooser.Answer);
+        QVERIFY(svg.isValid());
+        QCOMPARE(svg.viewBoxF(), QRectF(QPointF(0, 0), page->MathChart->size()));
+
+        QApplication::clipboard()->clear();
+        page->MathChartCopy->click();
+        QCOMPARE(QApplication::clipboard()->image().size(), page->MathChart->size());
+
+        chooser.Answer = dir.filePath("spread.png");
+        PickFromMenu(1); // "Сохранить как PNG или SVG…"
+        emit page->MathChart->customContextMenuRequested(QPoint(20, 20));
+        QCOMPARE(QImage(chooser.Answer).size(), page->MathChart->size());
+        QApplication::clipboard()->clear();
+        PickFromMenu(2); // "Копировать картинку"
+        emit page->MathChart->customContextMenuRequested(QPoint(20, 20));
+        QCOMPARE(QApplication::clipboard()->image().size(), page->MathChart->size());
+
+        SetFileChooser(previous);
+        QVERIFY(messages().isEmpty());
     }
 };
 

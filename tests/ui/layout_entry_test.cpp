@@ -2,6 +2,7 @@
 #include "ui/Program.h"
 #include "ui_test_support.h"
 
+#include <QCheckBox>
 #include <QCursor>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -27,6 +28,12 @@ class TLayoutEntryTest : public QObject {
         QTest::keyClicks(target, keys);
     }
     QString combo(uint16_t flag) { return QString::fromStdString(ComboName(flag)); }
+    QString ReadPlayerHandNotation() {
+        QStringList cards;
+        for (int i = 1; i <= 5; ++i)
+            cards << QString::fromStdString(CardNotation(form().PlayerCards[i]->CardRec()));
+        return cards.join(' ');
+    }
 
   private slots:
     void init() {
@@ -69,7 +76,8 @@ class TLayoutEntryTest : public QObject {
         QTest::mouseClick(form().Button7, Qt::LeftButton); // face up
         QVERIFY(!form().BuyedCard->ShowDeck());
         QVERIFY(form().DeckDirty);
-        QCOMPARE(form().Label3->text(), QString("stale")); // a switch does not re-evaluate
+        // The switch makes six cards: A♥ K♠ 10♣ 3♣ 10♦ A♦, two pairs.
+        QCOMPARE(form().Label3->text(), combo(C_TwoPairs));
         QTest::mouseClick(form().BuyedCard, Qt::LeftButton);
         QCOMPARE(form().BuyedCard->Value(), 2);
         // Six cards now: A♥ K♠ 10♣ 3♣ 10♦ 2♦.
@@ -107,8 +115,52 @@ class TLayoutEntryTest : public QObject {
         type("7S");
         QCOMPARE(card(3)->Value(), 7);
         QCOMPARE(card(3)->Suit(), 1);
-        // Keys do not re-evaluate the label.
-        QCOMPARE(form().Label3->text(), QString("Пара      "));
+        // A♥ K♠ 7♠ 3♣ 10♦: the label follows the keys too.
+        QCOMPARE(form().Label3->text(), combo(C_AK));
+    }
+
+    // The label names the hand on the table after every change, however it was made.
+    void labelFollowsEveryChangeOfTheTable() {
+        pointAt(card(2));
+        type("a"); // A♥ A♠ 10♣ 3♣ 10♦
+        QCOMPARE(form().Label3->text(), combo(C_TwoPairs));
+        // The hand of the report, typed in card by card from two pairs: a pair of sevens.
+        const char* keys[6] = {nullptr, "7", "7d", "k", "5s", "2"};
+        for (int i = 1; i <= 5; ++i) {
+            pointAt(card(i));
+            type(keys[i]);
+        }
+        QCOMPARE(ReadPlayerHandNotation(), QString("7H 7D KC 5S 2D"));
+        QCOMPARE(form().Label3->text(), combo(C_Pair));
+        // The dealer's keys re-evaluate as well (the name stays the same).
+        form().Label3->setText("stale");
+        pointAt(form().DealerCard);
+        type("a");
+        QCOMPARE(form().Label3->text(), combo(C_Pair));
+
+        // A card set behind the handlers' back: the next analysis brings the name up to date.
+        card(5)->SetValue(13); // 2♦ -> K♦: two pairs
+        form().Button2->click();
+        QCOMPARE(form().Label3->text(), combo(C_TwoPairs));
+        // EV 2 Change turns a face-up bought card down: five cards again.
+        card(5)->SetValue(2);
+        form().Button7->click();
+        for (int i = 0; i < 4; ++i) QTest::mouseClick(form().BuyedCard, Qt::LeftButton);
+        QCOMPARE(form().BuyedCard->Value(), 5); // 5♦ with 5♠: two pairs of six cards
+        QCOMPARE(form().Label3->text(), combo(C_TwoPairs));
+        form().Button13->click();
+        QVERIFY(form().BuyedCard->ShowDeck());
+        QCOMPARE(form().Label3->text(), combo(C_Pair));
+
+        // Whether ace+king plays changes the name: A♥ K♠ 9♣ 3♣ 4♦.
+        const char* ak[6] = {nullptr, "ah", "ks", "9c", "3c", "4d"};
+        for (int i = 1; i <= 5; ++i) {
+            pointAt(card(i));
+            type(ak[i]);
+        }
+        QCOMPARE(form().Label3->text(), combo(C_AK));
+        form().CheckBox9->setChecked(false);
+        QCOMPARE(form().Label3->text(), combo(C_Empty));
     }
 
     void dealerCardTakesOnlyAceKingQueen() {

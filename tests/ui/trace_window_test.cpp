@@ -202,7 +202,7 @@ class TTraceWindowTest : public QObject {
         trace().ClearTable();
         trace().Button2Click();
         QCOMPARE(test::Messages().Texts.size(), 1);
-        QVERIFY(test::Messages().Texts[0].startsWith("Cannot create file"));
+        QVERIFY(test::Messages().Texts[0].startsWith("Не удается создать файл"));
         QVERIFY(test::Messages().Texts[0].contains("bug.bmp"));
         QVERIFY(QFileInfo("bug.bmp").isDir());
         QCOMPARE(QDir::current().entryList(QDir::Files), QStringList());

@@ -3,6 +3,7 @@
 #include "cards/numfmt.h"
 #include "simulation/bankroll.h"
 #include "ui/MainWindow.h"
+#include "ui/common/ChartExport.h"
 #include "ui/common/Messages.h"
 #include "ui/common/WidgetHelpers.h"
 
@@ -10,10 +11,12 @@
 #include <QChart>
 #include <QChartView>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QPushButton>
+#include <QToolButton>
 #include <QValueAxis>
 
 #include <algorithm>
@@ -113,6 +116,23 @@ TBankrollPage::TBankrollPage(QWidget* parent) : QWidget(parent) {
     MathChart->setMinimumHeight(220);
     grid->addWidget(MathChart, 4, 0, 1, 5);
     grid->setRowStretch(4, 1);
+    AddPictureMenu(MathChart, "разброс");
+    MathChartSave = new QToolButton;
+    MathChartSave->setObjectName("MathChartSave");
+    MathChartSave->setText("сохранить график…");
+    MathChartSave->setToolTip("Сохранить график в файл PNG или SVG");
+    MathChartCopy = new QToolButton;
+    MathChartCopy->setObjectName("MathChartCopy");
+    MathChartCopy->setText("копировать график");
+    MathChartCopy->setToolTip("Положить картинку графика в буфер обмена");
+    auto* pictureRow = new QHBoxLayout;
+    pictureRow->addStretch(1);
+    pictureRow->addWidget(MathChartSave);
+    pictureRow->addWidget(MathChartCopy);
+    grid->addLayout(pictureRow, 5, 0, 1, 5);
+    connect(MathChartSave, &QToolButton::clicked, this,
+            [this] { SavePictureAs(MathChart, "разброс"); });
+    connect(MathChartCopy, &QToolButton::clicked, this, [this] { CopyPicture(MathChart); });
 
     connect(Button14, &QPushButton::clicked, this, [this] { Button14Click(); });
     connect(Button15, &QPushButton::clicked, this, [this] { Button15Click(); });

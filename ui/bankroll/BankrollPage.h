@@ -8,6 +8,7 @@ class QChartView;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QToolButton;
 
 namespace kvarlen {
 
@@ -36,6 +37,9 @@ class TBankrollPage : public QWidget {
     QLabel* LabelMathBank = nullptr;
     QLabel* LabelMathRazbros = nullptr;
     QChartView* MathChart = nullptr;
+    // The chart to a PNG or SVG file and to the clipboard (also on its context menu).
+    QToolButton* MathChartSave = nullptr;
+    QToolButton* MathChartCopy = nullptr;
 
   private:
     void DrawSpread(long long deals, double mo, double variance);

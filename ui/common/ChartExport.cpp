@@ -52,6 +52,9 @@ bool SavePicture(QWidget* picture, const QString& path, QString* error) {
         QSvgGenerator svg;
         svg.setOutputDevice(&file);
         svg.setSize(picture->size());
+        // The file states its size in millimetres: at the generator's default 72 dpi the
+        // picture opens a third larger than on the screen, where a CSS pixel is 1/96 inch.
+        svg.setResolution(96);
         svg.setViewBox(picture->rect());
         svg.setTitle(picture->windowTitle());
         QPainter painter;

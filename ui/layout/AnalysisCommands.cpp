@@ -12,6 +12,7 @@
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTableWidget>
+#include <QTextBlock>
 #include <QTextDocument>
 
 #include <chrono>
@@ -23,40 +24,41 @@ namespace kvarlen {
 
 namespace {
 
-// The raise table goes to the grid, the exchange lines to the memo.
+const char* const kExactBusy = "Идёт точный расчёт: дождитесь его конца или остановите его";
+
+void ClearGrid(QTableWidget* grid) {
+    for (int r = 0; r < grid->rowCount(); ++r)
+        for (int c = 0; c < grid->columnCount(); ++c)
+            if (QTableWidgetItem* item = grid->item(r, c)) item->setText(QString());
+}
+
+// The raise table goes to the grid; the exchange lines are kept for the memo, where the layout
+// they belong to is named first.
 class TWindowDetail : public TDetailSink {
   public:
-    TWindowDetail(QTableWidget* grid, QPlainTextEdit* memo) : grid_(grid), memo_(memo) {}
+    explicit TWindowDetail(QTableWidget* grid) : grid_(grid) {}
 
     void PrepareRaiseGrid() override {
         grid_->setColumnCount(9);
         grid_->setRowCount(13);
         for (int c = 1; c <= 8; ++c) grid_->setColumnWidth(c, GridNumberColumnWidth(grid_));
         PrepareGridCells(grid_);
+        // The raise fills only the player's own class row with won and lost counts.
+        ClearGrid(grid_);
     }
     void SetCell(int col, int row, const std::string& text) override {
         if (col < 0 || row < 0 || col >= grid_->columnCount() || row >= grid_->rowCount()) return;
         if (!grid_->item(row, col)) PrepareGridCells(grid_);
         grid_->item(row, col)->setText(QString::fromStdString(text));
     }
-    void AddLine(const std::string& line) override {
-        memo_->appendPlainText(QString::fromStdString(line));
-    }
+    void AddLine(const std::string& line) override { Lines.push_back(line); }
     char Separator() const override { return DecimalSeparator(); }
+
+    std::vector<std::string> Lines;
 
   private:
     QTableWidget* grid_;
-    QPlainTextEdit* memo_;
 };
-
-// A card as the page names it: "10 Треф".
-std::string CardName(const TCardRec& c) {
-    auto trimmed = [](std::string t) {
-        while (!t.empty() && t.back() == ' ') t.pop_back();
-        return t;
-    };
-    return trimmed(ValueText(c.Value)) + " " + trimmed(SuitName(c.Suit));
-}
 
 std::string Number(double v, char sep) {
     return FormatFixed(v, 9, 4, sep);
@@ -70,29 +72,12 @@ std::string PadTo(const std::string& s, int width, bool right) {
     return right ? fill + s : s + fill;
 }
 
-// The layout the table belongs to: the player's cards, the dealer's, a bought card lying face up
-// and the cards out of play besides the table's.
+const char* const kLayoutMark = "расклад: ";
+
+// The layout a result belongs to, in the notation the layout field takes: the player's cards,
+// the dealer's, a bought card lying face up and the cards out of play besides the table's.
 std::string LayoutLine(const TLayout& layout, const TDeck& view) {
-    std::string line = "расклад:";
-    for (int i = 1; i <= 5; ++i)
-        line += std::string(i == 1 ? " " : ", ") + CardName(layout.Player[i].Card);
-    if (layout.Bought.FaceUp) line += ", куплена " + CardName(layout.Bought.Card);
-    line += "; дилер " + CardName(layout.Dealer);
-    std::string out;
-    for (int index = 1; index <= 52; ++index) {
-        if (view[index].Value > 0) continue;
-        TCardRec c;
-        c.Suit = static_cast<uint8_t>((index - 1) / 13 + 1);
-        c.Value = (index - 1) % 13 + 1;
-        bool onTable = layout.Bought.FaceUp && SameCard(c, layout.Bought.Card);
-        for (int i = 1; i <= 5; ++i)
-            onTable = onTable || (layout.Player[i].FaceUp && SameCard(c, layout.Player[i].Card));
-        if (onTable) continue;
-        if (!out.empty()) out += ", ";
-        out += CardName(c);
-    }
-    if (!out.empty()) line += "; вне игры: " + out;
-    return line;
+    return kLayoutMark + LayoutNotation(layout, CardsOutOfPlay(layout, view));
 }
 
 // The memo lines of a table of options: the layout, the best with the next best, then every
@@ -138,6 +123,8 @@ void TForm1::ButtonBestClick() {
         layout.Bought.FaceUp ? LayoutCommand::Raise : LayoutCommand::Change2;
     const std::string why = LayoutRefusal(check, layout, Deck, DeckDirty);
     if (!why.empty()) {
+        // The table there belongs to another layout.
+        ClearRaiseGrid();
         StatusBar1->showMessage(QString::fromStdString(why));
         return;
     }
@@ -171,6 +158,7 @@ void TForm1::ButtonBestClick() {
     if (DeckDirty) Deck = view;
     const char sep = DecimalSeparator();
     const std::vector<std::string> lines = OptionLines(table, layout, view, sep);
+    KeepRaiseGridOf(lines.front(), false);
     for (const std::string& line : lines) Memo1->appendPlainText(QString::fromStdString(line));
     // The table is longer than the memo is high: show it from its layout line and the best.
     Memo1->verticalScrollBar()->setValue(Memo1->document()->blockCount() -
@@ -189,7 +177,7 @@ bool TForm1::AnalysisMayStart(TRules& rules) {
     }
     // Its worker threads read PayTable, which FillRules below rewrites.
     if (ExactRunning()) {
-        StatusBar1->showMessage("Идёт точный расчёт: дождитесь его конца или остановите его");
+        StatusBar1->showMessage(kExactBusy);
         return false;
     }
     try {
@@ -209,7 +197,7 @@ void TForm1::RunAnalysis(LayoutCommand command) {
     switches.AKExist = AK_exist->isChecked();
     switches.Fast = CheckBox11->isChecked();
     switches.Separator = DecimalSeparator();
-    TWindowDetail detail(StringGrid3, Memo1);
+    TWindowDetail detail(StringGrid3);
 
     analysing_ = true;
     QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -229,12 +217,52 @@ void TForm1::RunAnalysis(LayoutCommand command) {
         BuyedCard->SetShowDeck(!layout.Bought.FaceUp);
         BuyedCard->update();
     }
+    TableChanged();
     if (!failure.isEmpty()) {
         ShowModalMessage(this, failure);
         return;
     }
-    if (result.Ok) Memo1->appendPlainText(QString::fromStdString(result.Line));
+    if (result.Ok) {
+        // layout and Deck are now what the command ran on.
+        NameLayoutInMemo(layout, Deck);
+        KeepRaiseGridOf(LayoutLine(layout, Deck),
+                        command == LayoutCommand::Raise && CheckBox2->isChecked());
+        for (const std::string& line : detail.Lines)
+            Memo1->appendPlainText(QString::fromStdString(line));
+        Memo1->appendPlainText(QString::fromStdString(result.Line));
+    } else {
+        ClearRaiseGrid();
+    }
     StatusBar1->showMessage(QString::fromStdString(result.Status));
+}
+
+void TForm1::NameLayoutInMemo(const TLayout& layout, const TDeck& deck) {
+    const QString line = QString::fromStdString(LayoutLine(layout, deck));
+    // Named once for the results that follow it.
+    for (QTextBlock block = Memo1->document()->lastBlock(); block.isValid();
+         block = block.previous())
+        if (block.text().startsWith(kLayoutMark)) {
+            if (block.text() == line) return;
+            break;
+        }
+    Memo1->appendPlainText(line);
+}
+
+void TForm1::ClearRaiseGrid() {
+    ClearGrid(StringGrid3);
+    raiseGridLayout_.clear();
+}
+
+void TForm1::KeepRaiseGridOf(const std::string& layoutLine, bool filled) {
+    if (filled)
+        raiseGridLayout_ = layoutLine;
+    else if (layoutLine != raiseGridLayout_)
+        ClearRaiseGrid();
+}
+
+void TForm1::ExactRunEnded() {
+    // A comparison goes on with its next run.
+    if (!ExactRunning() && StatusBar1->currentMessage() == kExactBusy) StatusBar1->clearMessage();
 }
 
 void TForm1::Button2Click() {

@@ -90,6 +90,7 @@ void TForm2::CardMouseDown(int k) {
         entry.Value = (k - 1) % 13 + 1;
         Mark(k, TMark::None);
     }
+    emit DeckChanged();
 }
 
 void TForm2::ReleaseGrid() {

@@ -53,6 +53,10 @@ class TForm2 : public QWidget {
     QFrame* Panel1 = nullptr;
     QLabel* Image1 = nullptr;
 
+  signals:
+    // A card was taken out of play or put back.
+    void DeckChanged();
+
   protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;

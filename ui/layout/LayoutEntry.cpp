@@ -1,4 +1,5 @@
 // Entering a layout on the table: card clicks, face switches, keys over a card, and "Колода".
+// Every change of a table card ends in TableChanged, so that the hand's name is never stale.
 #include "ui/MainWindow.h"
 #include "ui/layout/CardPicker.h"
 
@@ -15,10 +16,7 @@ void TForm1::StepCard(TCard* card, Qt::MouseButton button) {
 void TForm1::PlayerCardMouseDown(int index, Qt::MouseButton button) {
     DeckDirty = true;
     StepCard(PlayerCards[static_cast<size_t>(index)], button);
-    if (BuyedCard->ShowDeck())
-        EvaluateLayout();
-    else
-        EvaluateLayoutSix();
+    TableChanged();
 }
 
 void TForm1::BuyedCardMouseDown(Qt::MouseButton button) {
@@ -26,13 +24,15 @@ void TForm1::BuyedCardMouseDown(Qt::MouseButton button) {
     if (BuyedCard->ShowDeck()) return;
     DeckDirty = true;
     StepCard(BuyedCard, button);
-    EvaluateLayoutSix();
+    TableChanged();
 }
 
 void TForm1::FlipCard(TCard* card) {
     DeckDirty = true;
     card->SetShowDeck(!card->ShowDeck());
     card->update();
+    // The bought card face up or down makes six cards or five.
+    TableChanged();
 }
 
 TCard* TForm1::CardUnderPointer(const QPoint& globalPos) const {
@@ -60,6 +60,7 @@ void TForm1::FormKeyPress(QChar key, const QPoint& globalPos) {
         if (c == 'A') card->SetValue(1);
         if (c == 'K') card->SetValue(13);
         if (c == 'Q') card->SetValue(12);
+        TableChanged();
         return;
     }
     if (c >= '2' && c <= '9') card->SetValue(c - '0');
@@ -94,6 +95,7 @@ void TForm1::FormKeyPress(QChar key, const QPoint& globalPos) {
     default:
         break;
     }
+    TableChanged();
 }
 
 void TForm1::Button9Click() {
@@ -106,6 +108,8 @@ void TForm1::Button9Click() {
         if (!card->ShowDeck()) Deck.At(card->Suit(), card->Value()).Value = -1;
     }
     if (!BuyedCard->ShowDeck()) Deck.At(BuyedCard->Suit(), BuyedCard->Value()).Value = -1;
+    // A rebuilt deck has dropped the cards out of play.
+    ShowLayoutText();
     if (!picker_) return;
     // The dealer's card is shown as lying on the table but stays unseen in Deck, as the
     // analysis needs it.
@@ -114,6 +118,14 @@ void TForm1::Button9Click() {
     picker_->raise();
     picker_->activateWindow();
     picker_->Init();
+}
+
+void TForm1::TableChanged() {
+    if (BuyedCard->ShowDeck())
+        EvaluateLayout();
+    else
+        EvaluateLayoutSix();
+    ShowLayoutText();
 }
 
 void TForm1::EvaluateLayout() {

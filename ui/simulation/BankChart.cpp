@@ -1,9 +1,13 @@
 #include "ui/simulation/BankChart.h"
 
+#include "ui/common/ChartExport.h"
+
 #include <QChart>
 #include <QChartView>
 #include <QFile>
+#include <QHBoxLayout>
 #include <QLineSeries>
+#include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
 #include <QValueAxis>
@@ -140,6 +144,31 @@ QRect PlaceBeside(const QRect& main, const QSize& size, const QRect& room, int g
     return QRect(QPoint(room.right() + 1 - size.width(), room.top()), size);
 }
 
+QRect PlaceClear(const QList<QRect>& keepClear, const QSize& size, const QRect& room, int gap) {
+    if (keepClear.isEmpty()) return QRect(room.topLeft(), size);
+    auto clear = [&](const QRect& r) {
+        if (!room.contains(r)) return false;
+        for (const QRect& k : keepClear)
+            if (r.intersects(k)) return false;
+        return true;
+    };
+    for (const QRect& k : keepClear) {
+        const int y = std::clamp(k.top(), room.top(),
+                                 std::max(room.top(), room.bottom() + 1 - size.height()));
+        const int x = std::clamp(k.left(), room.left(),
+                                 std::max(room.left(), room.right() + 1 - size.width()));
+        const QRect beside[4] = {
+            QRect(QPoint(k.right() + 1 + gap, y), size),
+            QRect(QPoint(k.left() - gap - size.width(), y), size),
+            QRect(QPoint(x, k.bottom() + 1 + gap), size),
+            QRect(QPoint(x, k.top() - gap - size.height()), size),
+        };
+        for (const QRect& r : beside)
+            if (clear(r)) return r;
+    }
+    return PlaceBeside(keepClear.first(), size, room, gap);
+}
+
 double WholeTickStep(double span, int ticks) {
     const double raw = std::max(span / std::max(ticks, 1), 1.0);
     const double power = std::pow(10.0, std::floor(std::log10(raw)));
@@ -148,14 +177,22 @@ double WholeTickStep(double span, int ticks) {
     return 10 * power;
 }
 
-void TBankChart::ShowBeside(const QWidget* main) {
+void TBankChart::ShowBeside(const QWidget* main, const QWidget* keepClear) {
     if (main != nullptr && (!isVisible() || frameGeometry().intersects(main->frameGeometry()))) {
         // The frame's extra size (title bar, borders) counts, once the window system gave one.
         const QSize extra = frameGeometry().size() - geometry().size();
         const QScreen* screen = main->screen();
         const QRect room = screen != nullptr ? screen->availableGeometry()
                                              : main->frameGeometry().adjusted(0, 0, 2000, 0);
-        const QRect at = PlaceBeside(main->frameGeometry(), size() + extra, room);
+        QRect at = PlaceBeside(main->frameGeometry(), size() + extra, room);
+        if (keepClear != nullptr && keepClear->isVisible()) {
+            // Clear of both at full size, or else beside the main window as before.
+            const QRect both = PlaceClear({main->frameGeometry(), keepClear->frameGeometry()},
+                                          size() + extra, room);
+            if (!both.intersects(keepClear->frameGeometry()) &&
+                !both.intersects(main->frameGeometry()) && both.size() == size() + extra)
+                at = both;
+        }
         if (at.size() != size() + extra) resize(at.size() - extra);
         move(at.topLeft());
     }
@@ -183,10 +220,25 @@ TBankChart::TBankChart(QWidget* parent) : QWidget(parent, Qt::Window) {
     ChartView = new QChartView(chart);
     ChartView->setObjectName("BankChartView");
     ChartView->setRenderHint(QPainter::Antialiasing);
+    AddPictureMenu(ChartView, "bank-chart");
+    SaveChartButton = new QPushButton("Сохранить как PNG или SVG…");
+    SaveChartButton->setObjectName("SaveChartButton");
+    CopyChartButton = new QPushButton("Копировать картинку");
+    CopyChartButton->setObjectName("CopyChartButton");
+    // The picture is the chart alone, without these buttons.
+    connect(SaveChartButton, &QPushButton::clicked, this,
+            [this] { SavePictureAs(ChartView, "bank-chart"); });
+    connect(CopyChartButton, &QPushButton::clicked, this, [this] { CopyPicture(ChartView); });
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(ChartView);
-    resize(720, 440);
+    layout->setContentsMargins(0, 0, 0, 6);
+    layout->addWidget(ChartView, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->setContentsMargins(8, 0, 8, 0);
+    buttons->addStretch(1);
+    buttons->addWidget(SaveChartButton);
+    buttons->addWidget(CopyChartButton);
+    layout->addLayout(buttons);
+    resize(720, 470);
 }
 
 void TBankChart::ShowSeries(const TBankSeries& s) {

@@ -12,6 +12,7 @@
 #include <cstdint>
 
 class QChartView;
+class QPushButton;
 class QValueAxis;
 
 namespace kvarlen {
@@ -77,11 +78,17 @@ bool ReadBankSeries(const QString& path, int teamSize, const std::array<double, 
 // shrunk to fit it.
 QRect PlaceBeside(const QRect& main, const QSize& size, const QRect& room, int gap = 8);
 
+// Where a window of `size` goes inside `room` covering none of `keepClear`: beside one of them
+// (right, left, below, above; the first rect first); when no such place exists, PlaceBeside of
+// the first rect.
+QRect PlaceClear(const QList<QRect>& keepClear, const QSize& size, const QRect& room, int gap = 8);
+
 // A tick step of 1, 2 or 5 times a power of ten, at least 1, giving at most about `ticks`
 // intervals over `span`: whole deals and whole antes on the axes.
 double WholeTickStep(double span, int ticks = 8);
 
-// The window "Банк по раздачам".
+// The window "Банк по раздачам": the chart, saved as PNG or SVG or copied by its buttons or its
+// context menu.
 class TBankChart : public QWidget {
     Q_OBJECT
 
@@ -89,10 +96,13 @@ class TBankChart : public QWidget {
     explicit TBankChart(QWidget* parent = nullptr);
     void ShowSeries(const TBankSeries& series);
     // Shows the window beside `main`; it is placed again only when it was hidden or now
-    // covers the main window.
-    void ShowBeside(const QWidget* main);
+    // covers the main window, and then clear of a shown `keepClear` (the trace window) too where
+    // the screen has room.
+    void ShowBeside(const QWidget* main, const QWidget* keepClear = nullptr);
 
     QChartView* ChartView = nullptr;
+    QPushButton* SaveChartButton = nullptr; // "Сохранить как PNG или SVG…"
+    QPushButton* CopyChartButton = nullptr; // "Копировать картинку"
 
   private:
     // Kept from run to run: axes replaced under a shown chart can leave their old labels drawn.

@@ -10,12 +10,16 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTextBlock>
+
+#include <algorithm>
 
 namespace kvarlen {
 
@@ -29,8 +33,42 @@ std::string FilePath(const QString& path) {
 }
 } // namespace
 
-TWindowHost::TWindowHost(TForm1& form, bool ideal)
-    : form_(form), trace_(form.TraceWindow()), ideal_(ideal) {}
+QString TimeLeftText(int64_t elapsedMs, int64_t done, int64_t total) {
+    if (done <= 0 || elapsedMs < 0) return QString();
+    const int64_t left = done >= total ? 0 : (elapsedMs * (total - done) / done + 999) / 1000;
+    const int64_t h = left / 3600, m = left / 60 % 60, sec = left % 60;
+    const QString clock =
+        h > 0 ? QString("%1:%2").arg(h).arg(m, 2, 10, QChar('0')) : QString("%1").arg(m);
+    return QString("осталось %1:%2").arg(clock).arg(sec, 2, 10, QChar('0'));
+}
+
+void ShowRunProgress(QProgressBar* bar, int64_t done, int64_t total, int64_t elapsedMs) {
+    // The bar counts in thousandths: a run's deals may pass its int range.
+    const int64_t shown = std::clamp<int64_t>(done, 0, std::max<int64_t>(total, 1));
+    bar->setRange(0, 1000);
+    bar->setValue(static_cast<int>(shown * 1000 / std::max<int64_t>(total, 1)));
+    const QString left = TimeLeftText(elapsedMs, shown, total);
+    bar->setFormat(left.isEmpty() ? QString("%p%") : "%p%, " + left);
+}
+
+TWindowHost::TWindowHost(TForm1& form, bool ideal, uint32_t seed, int threads)
+    : form_(form), trace_(form.TraceWindow()), ideal_(ideal), seed_(seed), threads_(threads) {}
+
+std::string TWindowHost::RunTitle(int teamSize) const {
+    QString t = "Прогон: " + (ideal_ ? form_.RadioButton1 : form_.RadioButton2)->text() +
+                ", правила " + form_.RuleSetName() + ", боксов " + QString::number(teamSize);
+    if (ideal_) {
+        const QRadioButton* mode = form_.RadioButton3->isChecked()   ? form_.RadioButton3
+                                   : form_.RadioButton5->isChecked() ? form_.RadioButton5
+                                                                     : form_.RadioButton4;
+        t += ", " + form_.RadioGroup2->title() + ": " + mode->text() +
+             ", фильтр: " + form_.ComboBox4->currentText();
+    }
+    t += QString(", зерно %1, потоков %2").arg(seed_).arg(threads_);
+    // The same seed deals otherwise from the library's generator.
+    if (!form_.RND_CB->isChecked()) t += ", «" + form_.RND_CB->text() + "» выключен";
+    return t.toStdString();
+}
 
 TRunSettings TWindowHost::ReadRunSettings() {
     TRunSettings s;
@@ -56,6 +94,7 @@ TRunSettings TWindowHost::ReadRunSettings() {
     // Fixed now, so that a run over midnight still finds its own bank file.
     s.Date = DateStamp();
     s.Separator = DecimalSeparator();
+    s.ReportTitle = RunTitle(s.TeamSize);
     settings_ = s;
     return s;
 }
@@ -82,10 +121,13 @@ void TWindowHost::ReadLiveOptions(TLiveOptions& o) {
 
 void TWindowHost::RunStarted() {
     form_.ShowRunStarted();
+    clock_.start();
+    ShowRunProgress(form_.SimulationProgress, 0, settings_.DealsToPlay, -1);
 }
 
-void TWindowHost::Progress(int64_t, const std::string& caption) {
+void TWindowHost::Progress(int64_t deal, const std::string& caption) {
     form_.Button4->setText(QString::fromStdString(caption));
+    ShowRunProgress(form_.SimulationProgress, deal, settings_.DealsToPlay, clock_.elapsed());
     QCoreApplication::processEvents();
 }
 
@@ -94,12 +136,15 @@ void TWindowHost::Idle() {
 }
 
 bool TWindowHost::StopRequested() {
+    // Several streams ask here every 50 ms from the calling thread, which has nothing else to
+    // do: the window stays alive between the progress points.
+    if (threads_ > 1) QCoreApplication::processEvents();
     return form_.SimulationStopRequested();
 }
 
 void TWindowHost::TraceInit() {
     if (!trace_) return;
-    trace_->ShowBeside(&form_);
+    trace_->ShowBeside(&form_, form_.BankChart());
     trace_->Init();
 }
 
@@ -124,6 +169,10 @@ void TWindowHost::DrawRaiseDecision(bool raise, int left, int top) {
 
 void TWindowHost::DrawInsurDecision(int32_t sum, int left, int top) {
     if (trace_) trace_->DrawInsurDecision(sum, left, top);
+}
+
+void TWindowHost::TraceDealResult(const TTracedDeal& deal) {
+    if (trace_) trace_->ShowDealResult(deal, settings_.Separator);
 }
 
 void TWindowHost::WaitForReadKey() {

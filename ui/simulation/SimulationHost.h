@@ -5,15 +5,27 @@
 #include "simulation/simulation_host.h"
 #include "ui/simulation/BankChart.h"
 
+#include <QElapsedTimer>
+#include <QString>
+
+class QProgressBar;
+
 namespace kvarlen {
 
 class TForm1;
 class TForm3;
 
+// "осталось 1:05" (hours too when it takes that long): the time left when `done` of `total`
+// deals took `elapsedMs`; empty before any deal is done.
+QString TimeLeftText(int64_t elapsedMs, int64_t done, int64_t total);
+// The progress bar at `done` of `total` deals, with the time left when elapsedMs >= 0.
+void ShowRunProgress(QProgressBar* bar, int64_t done, int64_t total, int64_t elapsedMs);
+
 class TWindowHost : public TSimulationHost {
   public:
     // ideal: the run is ideal play (it alone reads the filter, the modes and the history).
-    TWindowHost(TForm1& form, bool ideal);
+    // seed and threads: what the run is dealt from, for the report's first line.
+    TWindowHost(TForm1& form, bool ideal, uint32_t seed, int threads);
 
     TRunSettings ReadRunSettings() override;
     void ReadLiveOptions(TLiveOptions& options) override;
@@ -29,6 +41,7 @@ class TWindowHost : public TSimulationHost {
     void Trace_DrawPHand(const THand& hand, int left, int top, int openValue) override;
     void DrawRaiseDecision(bool raise, int left, int top) override;
     void DrawInsurDecision(int32_t sum, int left, int top) override;
+    void TraceDealResult(const TTracedDeal& deal) override;
     void WaitForReadKey() override;
 
     void Message(const std::string& text) override;
@@ -46,9 +59,16 @@ class TWindowHost : public TSimulationHost {
     const TBankSeries& BankSeries() const { return bankSeries_; }
 
   private:
+    // "Прогон: ..." in the words of the page: play, rule set, boxes, information and filter
+    // (ideal play), seed, threads.
+    std::string RunTitle(int teamSize) const;
+
     TForm1& form_;
     TForm3* trace_;
     bool ideal_;
+    uint32_t seed_;
+    int threads_;
+    QElapsedTimer clock_;
     TRunSettings settings_;
     TBankSeries bankSeries_;
 };

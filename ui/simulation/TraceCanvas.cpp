@@ -1,5 +1,6 @@
 #include "ui/simulation/TraceCanvas.h"
 
+#include "cards/numfmt.h"
 #include "ui/common/CardPictures.h"
 
 #include <QFont>
@@ -14,6 +15,8 @@ const QColor kBlue(0, 0, 255);
 const QColor kRed(255, 0, 0);
 // From the caption's left (left + 10) to a little before the decision (left + 100).
 constexpr int kCaptionWidth = 86;
+// The deal's figures: right of the insurance sum (left + 150).
+constexpr int kFiguresOffset = 200;
 } // namespace
 
 const QColor& TTraceCanvas::TableGreen() {
@@ -123,6 +126,18 @@ void TTraceCanvas::DrawRaiseDecision(bool raise, int left, int top) {
 
 void TTraceCanvas::DrawInsurDecision(int32_t sum, int left, int top) {
     Text(left + 150, top, sum == 0 ? QString() : QString::number(sum));
+}
+
+void TTraceCanvas::DrawDealNumber(int64_t deal, int left, int top) {
+    Text(left + kFiguresOffset, top + cardH_ + 3, QString("Раздача %1").arg(deal));
+}
+
+void TTraceCanvas::DrawBoxResult(double result, double bank, int left, int top, char sep) {
+    const QString net = QString::fromStdString(FormatGeneral(result, sep));
+    Text(left + kFiguresOffset, top,
+         QString("итог %1%2, банк %3")
+             .arg(result > 0 ? "+" : "", net, QString::fromStdString(FormatGeneral(bank, sep))),
+         image_.width() - left - kFiguresOffset - 2);
 }
 
 } // namespace kvarlen

@@ -34,6 +34,12 @@ class TTraceCanvas {
     void Trace_DrawPHand(const THand& hand, int left, int top, int openValue);
     void DrawRaiseDecision(bool raise, int left, int top);
     void DrawInsurDecision(int32_t sum, int left, int top);
+    // "Раздача 17" on the caption line of the dealer's hand drawn at left, top, 200 pixels right
+    // of left.
+    void DrawDealNumber(int64_t deal, int left, int top);
+    // "итог +1, банк 101" 200 pixels right of left, on a box's decision line; sep: the decimal
+    // separator of fractional antes.
+    void DrawBoxResult(double result, double bank, int left, int top, char sep);
 
     const QImage& Image() const { return image_; }
 

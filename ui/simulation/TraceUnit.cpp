@@ -1,6 +1,7 @@
 #include "ui/simulation/TraceUnit.h"
 
 #include "ui/common/Messages.h"
+#include "ui/simulation/BankChart.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -11,6 +12,7 @@
 #include <QPushButton>
 #include <QSaveFile>
 #include <QScreen>
+#include <QSpinBox>
 
 #include <algorithm>
 
@@ -63,6 +65,23 @@ TForm3::TForm3(QWidget* parent) : QWidget(parent, Qt::Window) {
     connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
     connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
     connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
+    // A run watched rather than stepped: each deal stays in sight for the delay.
+    AutoStep = new QCheckBox("авто", Panel1);
+    AutoStep->setObjectName("AutoStep");
+    AutoStep->setToolTip("Следующая раздача сама, через заданную задержку");
+    AutoDelay = new QSpinBox(Panel1);
+    AutoDelay->setObjectName("AutoDelay");
+    AutoDelay->setRange(0, 10000);
+    AutoDelay->setSingleStep(100);
+    AutoDelay->setValue(500);
+    AutoDelay->setSuffix(" мс");
+    AutoDelay->setToolTip("Задержка автоматического шага");
+    AutoStep->resize(AutoStep->sizeHint());
+    AutoDelay->resize(AutoDelay->sizeHint().width(), 25);
+    autoTimer_.setSingleShot(true);
+    connect(&autoTimer_, &QTimer::timeout, this, [this] { Release(); });
+    connect(AutoStep, &QCheckBox::toggled, this, [this] { AutoStepChanged(); });
+    connect(AutoDelay, &QSpinBox::valueChanged, this, [this] { AutoStepChanged(); });
     // ">>>" has the window's first focus and answers Enter and Space: the next deal is one key
     // away.
     Button1->setAutoDefault(true);
@@ -90,6 +109,8 @@ void TForm3::PlaceControls() {
     Button1->move(kMargin, y);
     Button2->move(Button1->geometry().right() + 9, y);
     Button3->move(Button2->geometry().right() + 9, y);
+    AutoStep->move(Button3->geometry().right() + 15, y + (25 - AutoStep->height()) / 2);
+    AutoDelay->move(AutoStep->geometry().right() + 5, y);
 }
 
 bool TForm3::event(QEvent* event) {
@@ -118,18 +139,21 @@ void TForm3::UncheckTrace() {
     if (traceCB_) traceCB_->setChecked(false);
 }
 
-void TForm3::ShowBeside(const QWidget* main) {
-    if (!placed_ && main != nullptr && main->isVisible()) {
-        placed_ = true;
-        QPoint at = main->frameGeometry().topRight() + QPoint(8, 0);
-        if (const QScreen* screen = main->screen()) {
-            const QRect room = screen->availableGeometry();
-            at.setX(
-                std::max(room.left(), std::min(at.x(), room.right() - frameGeometry().width())));
-            at.setY(
-                std::max(room.top(), std::min(at.y(), room.bottom() - frameGeometry().height())));
+void TForm3::ShowBeside(const QWidget* main, const QWidget* keepClear) {
+    if (main != nullptr && main->isVisible()) {
+        QList<QRect> clear{main->frameGeometry()};
+        if (keepClear != nullptr && keepClear->isVisible()) clear << keepClear->frameGeometry();
+        bool covers = false;
+        for (const QRect& r : clear) covers = covers || frameGeometry().intersects(r);
+        // Where the user put a shown window, it stays.
+        if (!placed_ || (!isVisible() && covers)) {
+            placed_ = true;
+            const QSize extra = frameGeometry().size() - geometry().size();
+            const QScreen* screen = main->screen();
+            const QRect room = screen != nullptr ? screen->availableGeometry()
+                                                 : main->frameGeometry().adjusted(0, 0, 2000, 0);
+            move(PlaceClear(clear, size() + extra, room).topLeft());
         }
-        move(at);
     }
     show();
     raise();
@@ -168,6 +192,16 @@ void TForm3::DrawInsurDecision(int32_t sum, int left, int top) {
     Redraw();
 }
 
+void TForm3::ShowDealResult(const TTracedDeal& deal, char sep) {
+    lastDeal_ = deal;
+    canvas_.DrawDealNumber(deal.Deal, kTraceLeft, kTraceDealerTop);
+    for (int b = 1; b <= deal.TeamSize && b <= 3; ++b)
+        canvas_.DrawBoxResult(deal.Result[static_cast<size_t>(b)],
+                              deal.Bank[static_cast<size_t>(b)], kTraceLeft, kTraceDecisionTop[b],
+                              sep);
+    Redraw();
+}
+
 void TForm3::WaitForReadKey() {
     if (loop_ != nullptr) return; // one run at a time; never nest the wait
     // A hidden window could never release the run.
@@ -175,11 +209,21 @@ void TForm3::WaitForReadKey() {
     traceContinue_ = false;
     QEventLoop loop;
     loop_ = &loop;
+    AutoStepChanged();
     // The loop sleeps in the event queue until Release quits it. It also returns at once when
     // the application is quitting; the run then goes on without waiting.
     if (!traceContinue_) loop.exec();
+    autoTimer_.stop();
     loop_ = nullptr;
     traceContinue_ = true;
+}
+
+void TForm3::AutoStepChanged() {
+    // Switched on during a wait, the step comes after the delay from now.
+    if (Waiting() && AutoStep->isChecked())
+        autoTimer_.start(AutoDelay->value());
+    else
+        autoTimer_.stop();
 }
 
 void TForm3::Release() {

@@ -7,6 +7,7 @@
 #include "ui/MainWindow.h"
 #include "ui/common/Card.h"
 #include "ui/common/Messages.h"
+#include "ui/training/TrainingMessages.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>
@@ -601,11 +602,11 @@ bool TTrainingPage::OpenHistory(TSessionSettings& s) {
             try {
                 history_ = std::make_unique<TTrainingHistory>(path);
             } catch (const THistoryRefused& e) {
-                historyNote_ = "Файл истории не принят: " + QString::fromStdString(e.what()) +
+                historyNote_ = "Файл истории не принят: " + HistoryErrorText(e) +
                                ". Файл оставлен как был; сеанс идёт без истории.";
             } catch (const std::exception& e) {
-                historyNote_ = "Файл истории не открыт: " + QString::fromStdString(e.what()) +
-                               ". Сеанс идёт без истории.";
+                historyNote_ =
+                    "Файл истории не открыт: " + HistoryErrorText(e) + ". Сеанс идёт без истории.";
             }
         }
     }
@@ -618,7 +619,7 @@ bool TTrainingPage::OpenHistory(TSessionSettings& s) {
     try {
         s.Drill.WeakCombos = WeakCombos(history_->WeakLayouts(), s.Rules);
     } catch (const std::exception& e) {
-        ShowModalMessage(this, QString::fromStdString(e.what()));
+        ShowModalMessage(this, HistoryErrorText(e));
         history_.reset();
         return false;
     }
@@ -652,8 +653,8 @@ bool TTrainingPage::Start() {
         try {
             sessionId_ = history_->BeginSession(s);
         } catch (const std::exception& e) {
-            historyNote_ = "История не записана: " + QString::fromStdString(e.what()) +
-                           ". Сеанс идёт без истории.";
+            historyNote_ =
+                "История не записана: " + HistoryErrorText(e) + ". Сеанс идёт без истории.";
             history_.reset();
         }
     }
@@ -709,7 +710,7 @@ void TTrainingPage::EndSession() {
         try {
             history_->FinishSession(sessionId_);
         } catch (const std::exception& e) {
-            historyNote_ = "История не записана: " + QString::fromStdString(e.what());
+            historyNote_ = "История не записана: " + HistoryErrorText(e);
         }
     }
     const TSessionStats& st = session_->Stats();
@@ -770,7 +771,7 @@ void TTrainingPage::DealSettled() {
         try {
             history_->WriteDeal(sessionId_, d);
         } catch (const std::exception& e) {
-            historyNote_ = "История не записана: " + QString::fromStdString(e.what()) +
+            historyNote_ = "История не записана: " + HistoryErrorText(e) +
                            ". Записанные раздачи сохранены; сеанс идёт без истории.";
             TrainStatus->setText(historyNote_);
             history_.reset();
@@ -1043,7 +1044,7 @@ void TTrainingPage::RefreshChart() {
     try {
         s = history_->Summary();
     } catch (const std::exception& e) {
-        TrainStatus->setText("История не прочитана: " + QString::fromStdString(e.what()));
+        TrainStatus->setText("История не прочитана: " + HistoryErrorText(e));
         return;
     }
     // The sessions that played a deal, in the order they were played.

@@ -71,8 +71,9 @@ TEST(ExactProgress, WorkOfThePartsLayoutsInTheirOrder) {
     for (uint64_t i = 0; i < layouts.size(); ++i) {
         sum += ExactLayoutCost(LayoutDealtClass(UnpackLayout(layouts[i])), s.Rules, s.Mode);
         const uint64_t done = i + 1;
-        if (done % TExactWork::kBlock == 0 || done == layouts.size())
+        if (done % TExactWork::kBlock == 0 || done == layouts.size()) {
             EXPECT_NEAR(work.Done(done), sum, 1e-9 * sum) << done;
+        }
         // Between the ends the work grows with the layouts and never passes the sum.
         if (done % 1000 == 0) {
             EXPECT_GE(work.Done(done), previous);
@@ -92,16 +93,15 @@ template <class F> double LeftAt(TExactTimeLeft& estimate, double until, F&& don
 }
 
 TEST(ExactProgress, TimeLeftFollowsTheWorkNotTheShareOfLayouts) {
-    // Half the layouts cost 1 unit and half (those that buy) 3: 100 + 300 units at 5 units a
-    // second, 80 seconds in all. At 11 % of the layouts the share gives 40 seconds left.
-    const double work = 400, rate = 5;
-    TExactTimeLeft estimate(work);
-    auto done = [&](double t) { return rate * t; };
-    const double t = 0.11 * 100 / rate; // 11 of the 100 cheap units: 2.2 s
-    const double left = LeftAt(estimate, t, done);
-    const double share = 0.11, byShare = t * (1 - share) / share;
+    // 100 layouts that cost 1 unit each, then 100 that buy and cost 3, at 5 units a second: 80
+    // seconds in all. At 4.5 s, 11 % of the layouts, the share of layouts says 36 s are left.
+    TExactTimeLeft estimate(400);
+    const double t = 4.5;
+    const double left = LeftAt(estimate, t, [](double at) { return 5 * at; });
     EXPECT_NEAR(left, 80 - t, 0.01);
-    EXPECT_LT(byShare, 0.25 * (80 - t));
+    const double share = 5 * t / 200, byShare = t * (1 - share) / share;
+    EXPECT_NEAR(share, 0.11, 0.005);
+    EXPECT_LT(byShare, 0.5 * (80 - t));
 }
 
 TEST(ExactProgress, TimeLeftLeavesOutTheStartAndFollowsTheMachine) {

@@ -2,6 +2,8 @@
 // engine's own count, refusals, stopping, closing the window during a run, copy and CSV.
 #include "exact/exact_report.h"
 #include "simulation/text_files.h"
+#include "ui/common/ChartExport.h"
+#include "ui/exact/ExactChart.h"
 #include "ui/exact/ExactPage.h"
 #include "ui/exact/ExactTable.h"
 #include "ui_run_support.h"
@@ -14,8 +16,10 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QGraphicsTextItem>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QImage>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -45,7 +49,8 @@ QString Cell(const QTableWidget* grid, int row, int column) {
     return item ? item->text() : QString();
 }
 
-// The rows of ExactTableRows in the grid's order (the total after the outcome rows).
+// The rows of ExactTableRows in the grid's order: the sum of the outcome rows after them, and
+// for a complete run the return per deal last.
 struct TExpectedRow {
     QString Caption, Deals;
 };
@@ -55,14 +60,40 @@ QList<TExpectedRow> ExpectedRows(const TExactResult& r) {
     bool total = false;
     for (const TExactTableRow& row : ExactTableRows(r)) {
         if (row.Side && !total) {
-            rows.append({"итого", QString::number(outcome)});
+            rows.append({"сумма исходов", QString::number(outcome)});
             total = true;
         }
         if (!row.Side) outcome += row.Deals;
         rows.append({QString::fromStdString(row.Caption), QString::number(row.Deals)});
     }
-    if (!total) rows.append({"итого", QString::number(outcome)});
+    if (!total) rows.append({"сумма исходов", QString::number(outcome)});
+    if (r.Complete) rows.append({"возврат на раздачу", QString()});
     return rows;
+}
+
+QStringList BoldCaptions(const QTableWidget* grid) {
+    QStringList bold;
+    for (int r = 0; r < grid->rowCount(); ++r)
+        if (grid->item(r, 0) && grid->item(r, 0)->font().bold()) bold << Cell(grid, r, 0);
+    return bold;
+}
+
+class TPictureChooser : public TFileChooser {
+  public:
+    QString SaveFileName(QWidget*, const QString&, const QString& suggested,
+                         const QString&) override {
+        Suggested = suggested;
+        return Path;
+    }
+    QString Path, Suggested;
+};
+
+// The title as the chart draws it (cut to "…" when it does not fit).
+QString DrawnTitle(QChart* chart) {
+    for (QGraphicsItem* item : chart->childItems())
+        if (auto* text = dynamic_cast<QGraphicsTextItem*>(item))
+            if (text->toPlainText().startsWith("Вклад")) return text->toPlainText();
+    return QString();
 }
 
 } // namespace
@@ -155,6 +186,7 @@ class TExactPageTest : public QObject {
         QCOMPARE(page().ExactStart->text(), QString("СТАРТ"));
         QVERIFY(!page().ExactCopy->isEnabled());
         QVERIFY(!page().ExactSave->isEnabled());
+        QVERIFY(!page().ExactChartSave->isEnabled() && !page().ExactChartCopy->isEnabled());
         QCOMPARE(page().ExactGrid->columnCount(), 5);
         QCOMPARE(page().ExactGrid->rowCount(), 0);
         QVERIFY(!page().CopyTable());
@@ -194,6 +226,7 @@ class TExactPageTest : public QObject {
         QVERIFY(messages().isEmpty());
         QCOMPARE(page().ExactStart->text(), QString("СТАРТ"));
         QVERIFY(page().ExactCopy->isEnabled() && page().ExactSave->isEnabled());
+        QVERIFY(page().ExactChartSave->isEnabled() && page().ExactChartCopy->isEnabled());
 
         const TExactResult engine = RunExact(WindowSettings(3, 10000));
         const TExactResult* shown = page().Result();
@@ -215,12 +248,21 @@ class TExactPageTest : public QObject {
             captions << Cell(grid, r, 0);
         }
         QVERIFY(captions.contains(sideRow));
-        // Every deal ends in exactly one outcome row: the total is every deal counted.
-        const int total = static_cast<int>(captions.indexOf("итого"));
+        // Every deal ends in exactly one outcome row: their sum is every deal counted.
+        const int total = static_cast<int>(captions.indexOf("сумма исходов"));
         QCOMPARE(Cell(grid, total, 1), QString::number(engine.Tally.Deals()));
         QVERIFY(engine.Tally.Deals() == static_cast<uint64_t>(engine.ExpectedDeals()));
         QCOMPARE(Cell(grid, total, 2), QString("1,00000000"));
+        // Insurance and the price of a card come after the sum: the last bold row, the return
+        // per deal, is the value of the game.
+        QVERIFY(total < grid->rowCount() - 2);
+        QCOMPARE(BoldCaptions(grid), QStringList{"возврат на раздачу"});
+        const TExactSummary figures = SummarizeExact(engine);
+        QCOMPARE(Cell(grid, grid->rowCount() - 1, 4), ExactFixed(figures.MO, 8, ','));
+        QCOMPARE(Cell(grid, grid->rowCount() - 1, 1), QString());
         const QString summary = page().ExactSummary->toPlainText();
+        QVERIFY(form().RuleSetName().startsWith("default"));
+        QVERIFY2(summary.contains("Правила «" + form().RuleSetName() + "»: "), qPrintable(summary));
         QVERIFY(summary.contains("часть 3 из 10000"));
         QVERIFY(summary.contains(optimal    ? "лучшая игра"
                                  : strategy ? "игра по стратегии"
@@ -239,7 +281,9 @@ class TExactPageTest : public QObject {
         const auto* bars = qobject_cast<QAbstractBarSeries*>(series[0]);
         QVERIFY(bars != nullptr && bars->barSets().size() == 2);
         const TExactTableCells cells = ExactTableCells(engine, ',');
-        QCOMPARE(bars->barSets()[0]->count(), cells.Rows.size() - 1);
+        QCOMPARE(bars->barSets()[0]->count(),
+                 cells.EngineRows.size() - cells.EngineRows.count(-1) - cells.EngineRows.count(-2));
+        QCOMPARE(bars->barSets()[0]->count(), static_cast<int>(ExactTableRows(engine).size()));
         for (int i = 0, r = static_cast<int>(cells.Rows.size()) - 1; r >= 0; --r) {
             if (cells.EngineRows[r] < 0) continue;
             QCOMPARE(bars->barSets()[0]->at(i) + bars->barSets()[1]->at(i), cells.Contributions[r]);
@@ -281,8 +325,9 @@ class TExactPageTest : public QObject {
         QVERIFY(page().ExactStatus->text().contains("симуляция"));
     }
 
+    // The layouts come in order (every open ace first): what a stopped run counted says
+    // nothing of the game's value, so it shows the counts and no MO or edge.
     void stopEndsTheRunWithAnIncompleteResultMarkedAsSuch() {
-        ClassicRules();
         page().ExactStart->click();
         WAIT_FOR_FIRST_PROGRESS();
         page().ExactStart->click(); // СТОП
@@ -292,10 +337,27 @@ class TExactPageTest : public QObject {
         QVERIFY(!r->Complete);
         QVERIFY(r->Tally.Layouts > 0 && r->Tally.Layouts < r->LayoutsInPart);
         QVERIFY(r->Tally.Deals() == static_cast<uint64_t>(r->ExpectedDeals()));
-        QVERIFY(page().ExactSummary->toPlainText().contains("НЕ ЗАВЕРШЁН"));
-        QVERIFY(page().ExactSummary->toPlainText().contains("без покупки, без страховки"));
+        const QString summary = page().ExactSummary->toPlainText();
+        QVERIFY(summary.contains("НЕ ЗАВЕРШЁН"));
+        QVERIFY(summary.contains("покупка 6 карты по 1, страховка"));
+        QVERIFY2(!summary.contains("преимущество казино") && !summary.contains("МО на раздачу") &&
+                     !summary.contains("элемент риска"),
+                 qPrintable(summary));
+        QVERIFY(summary.contains("Посчитано раздач: " + QString::number(r->Tally.Deals())));
+        QVERIFY(summary.contains(QString("Канонических раскладов: %1 из %2")
+                                     .arg(r->Tally.Layouts)
+                                     .arg(r->LayoutsInPart)));
         QVERIFY(page().ExactStatus->text().contains("остановлен"));
         QVERIFY(page().ExactGrid->rowCount() > 0);
+        QVERIFY(BoldCaptions(page().ExactGrid).isEmpty());
+        const QList<TExpectedRow> rows = ExpectedRows(*r);
+        QCOMPARE(page().ExactGrid->rowCount(), rows.size());
+        QCOMPARE(Cell(page().ExactGrid, page().ExactGrid->rowCount() - 1, 0), rows.last().Caption);
+        QVERIFY(rows.last().Caption != "возврат на раздачу");
+        // Copied, it says so too.
+        QVERIFY(page().CopyTable());
+        const QString copied = QGuiApplication::clipboard()->text();
+        QVERIFY(copied.contains("НЕ ЗАВЕРШЁН") && !copied.contains("преимущество казино"));
         QVERIFY(page().ExactProgress->value() < page().ExactProgress->maximum());
         QCOMPARE(page().ExactStart->text(), QString("СТАРТ"));
     }
@@ -335,17 +397,21 @@ class TExactPageTest : public QObject {
         WAIT_FOR_END();
         const QTableWidget* grid = page().ExactGrid;
 
-        // The clipboard: the grid as shown (decimal comma here), tabs between the columns.
+        // The clipboard: the grid as shown (decimal comma here), tabs between the columns, then
+        // the summary as shown after an empty line.
         QVERIFY(page().CopyTable());
-        const QStringList lines =
-            QGuiApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts);
-        QCOMPARE(lines.size(), grid->rowCount() + 1);
+        const QStringList lines = QGuiApplication::clipboard()->text().split('\n');
+        const QStringList summary = page().ExactSummary->toPlainText().split('\n');
+        QCOMPARE(lines.size(), grid->rowCount() + 1 + 1 + summary.size() + 1);
         QCOMPARE(lines[0], QString("событие\tраздач\tвероятность\tитог на анте\tвклад в возврат"));
         for (int r = 0; r < grid->rowCount(); ++r) {
             QStringList expected;
             for (int c = 0; c < 5; ++c) expected << Cell(grid, r, c);
             QCOMPARE(lines[r + 1], expected.join('\t'));
         }
+        QCOMPARE(lines[grid->rowCount() + 1], QString());
+        QCOMPARE(lines.mid(grid->rowCount() + 2, summary.size()), summary);
+        QVERIFY(summary.join('\n').contains("МО на раздачу"));
 
         // The CSV file: decimal point, comma between the fields, Windows-1251, CR LF.
         chooser.Path = fixture->dir.filePath("table.csv");
@@ -355,7 +421,7 @@ class TExactPageTest : public QObject {
         QVERIFY(bytes.endsWith("\r\n"));
         const QStringList csv = QString::fromStdString(FromCp1251(bytes.toStdString()))
                                     .split("\r\n", Qt::SkipEmptyParts);
-        QCOMPARE(csv.size(), grid->rowCount() + 1);
+        QCOMPARE(csv.size(), grid->rowCount() + 1 + summary.size());
         QCOMPARE(csv[0], QString("событие,раздач,вероятность,итог на анте,вклад в возврат"));
         for (int r = 0; r < grid->rowCount(); ++r) {
             const QStringList fields = csv[r + 1].split(',');
@@ -364,6 +430,16 @@ class TExactPageTest : public QObject {
             QCOMPARE(fields[1], Cell(grid, r, 1));
             for (int c = 2; c < 5; ++c) QCOMPARE(fields[c], Cell(grid, r, c).replace(',', '.'));
         }
+        // The summary with the decimal point, one line a field (quoted where it has a comma).
+        const TExactSummary figures = SummarizeExact(*page().Result());
+        const QString mo = "МО на раздачу: " + ExactFixed(figures.MO, 8, '.');
+        bool moFound = false;
+        for (const QString& line : csv.mid(grid->rowCount() + 1)) {
+            QVERIFY2(line.startsWith('"') || !line.contains(','), qPrintable(line));
+            moFound |= line.contains(mo);
+        }
+        QVERIFY(moFound);
+        QVERIFY(csv[grid->rowCount() + 1].contains("Точный расчёт для одного бокса"));
         QVERIFY(messages().isEmpty());
 
         // Cancelled: nothing written, nothing said.
@@ -376,6 +452,61 @@ class TExactPageTest : public QObject {
         QCOMPARE(messages().size(), 1);
         QVERIFY(messages()[0].startsWith("Не удалось сохранить таблицу"));
         QVERIFY(!QFile::exists(chooser.Path));
+    }
+
+    // The chart's title is whole at the narrowest the page lets the chart be.
+    void theChartTitleFitsTheNarrowestChart() {
+        page().SetPart(4, 20000);
+        QVERIFY(page().Start());
+        WAIT_FOR_END();
+        QChartView view;
+        view.resize(page().ExactChart->minimumSize());
+        DrawExactChart(&view, ExactTableCells(*page().Result(), ','), ',');
+        view.show();
+        QApplication::processEvents();
+        const QString title = view.chart()->title();
+        QVERIFY(!title.isEmpty());
+        QCOMPARE(DrawnTitle(view.chart()), title);
+        ResetExactChart(&view);
+        QApplication::processEvents();
+        QCOMPARE(DrawnTitle(view.chart()), view.chart()->title());
+    }
+
+    void theChartIsSavedAsPngOrSvgAndCopied() {
+        TPictureChooser pictures;
+        TFileChooser* previous = SetFileChooser(&pictures);
+        page().SetPart(6, 20000);
+        QVERIFY(page().Start());
+        WAIT_FOR_END();
+        form().PageControl1->setCurrentWidget(&page());
+        form().show();
+        QApplication::processEvents();
+        auto* save = page().findChild<QAbstractButton*>("ExactChartSave");
+        auto* copy = page().findChild<QAbstractButton*>("ExactChartCopy");
+        QVERIFY(save != nullptr && copy != nullptr);
+        QVERIFY(save->isVisible() && copy->isVisible());
+        QCOMPARE(page().ExactChart->contextMenuPolicy(), Qt::CustomContextMenu);
+
+        pictures.Path = fixture->dir.filePath("chart.png");
+        save->click();
+        QVERIFY(pictures.Suggested.endsWith(".png"));
+        const QImage png(pictures.Path);
+        QVERIFY(!png.isNull());
+        QCOMPARE(png.size(), page().ExactChart->size());
+        pictures.Path = fixture->dir.filePath("chart.svg");
+        save->click();
+        const QByteArray svg = test::ReadAll(pictures.Path);
+        QVERIFY(svg.contains("<svg"));
+        QVERIFY(svg.contains("Вклад"));
+        // Cancelled: nothing written, nothing said.
+        pictures.Path.clear();
+        save->click();
+        QVERIFY(messages().isEmpty());
+
+        QGuiApplication::clipboard()->clear();
+        copy->click();
+        QCOMPARE(QGuiApplication::clipboard()->image().size(), page().ExactChart->size());
+        SetFileChooser(previous);
     }
 
     void csvFieldsAreQuotedWhenTheyNeedIt() {

@@ -139,6 +139,28 @@ class TTraceCanvasTest : public QObject {
         QVERIFY(!ChangedIn(c.Image(), 108, 212, 60, 20));
     }
 
+    void dealFiguresRightOfTheDecisions() {
+        TTraceCanvas c;
+        c.Init();
+        c.ClearTable();
+        c.DrawDealNumber(17, 10, 20);
+        // On the dealer's caption line (20 + 72 + 3), clear of the caption and the cards.
+        QVERIFY(ChangedIn(c.Image(), 210, 95, 80, 14));
+        QVERIFY(!ChangedIn(c.Image(), 0, 0, 208, 451));
+        QVERIFY(!ChangedIn(c.Image(), 208, 0, 184, 94));
+        c.DrawBoxResult(-3, 97, 10, 218, ',');
+        QVERIFY(ChangedIn(c.Image(), 210, 218, 80, 14));
+        QVERIFY(!ChangedIn(c.Image(), 0, 200, 208, 40));
+        // A long bank is narrowed to stay on the picture; other numbers draw otherwise.
+        const QImage three = c.Image().copy();
+        c.ClearTable();
+        c.DrawDealNumber(17, 10, 20);
+        c.DrawBoxResult(2.5, 1234567.25, 10, 218, ',');
+        QVERIFY(c.Image() != three);
+        QVERIFY(!ChangedIn(c.Image(), 0, 200, 208, 40));
+        QVERIFY(!ChangedIn(c.Image(), 390, 0, 2, 451));
+    }
+
     void releasedPicturesDrawNothing() {
         TTraceCanvas c;
         c.Init();

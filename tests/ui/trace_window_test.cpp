@@ -1,5 +1,6 @@
 // The trace window during a traced run: the wait after each deal, its buttons, closing it,
 // switching tracing on again, the drawing of the deal and "bug.bmp".
+#include "ui/simulation/BankChart.h"
 #include "ui/simulation/TraceUnit.h"
 #include "ui_run_support.h"
 #include "ui_test_support.h"
@@ -11,6 +12,9 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSpinBox>
 
 using namespace kvarlen;
 
@@ -19,6 +23,14 @@ namespace {
 const QColor kGreen(0, 128, 0);
 const QColor kBlue(0, 0, 255);
 const QColor kRed(255, 0, 0);
+
+// Anything drawn in the rectangle.
+bool Drawn(const QImage& img, const QRect& r) {
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x)
+            if (img.pixelColor(x, y) != kGreen) return true;
+    return false;
+}
 
 int PlayedDeals(TForm1& form) {
     const QStringList lines = form.Memo3->toPlainText().split('\n');
@@ -95,6 +107,114 @@ class TTraceWindowTest : public QObject {
         QVERIFY(form().TraceCB->isChecked());
         QVERIFY(trace().isVisible());
         QCOMPARE(form().Button4->text(), QString("ready"));
+    }
+
+    void eachDealShowsItsNumberResultAndBank() {
+        int shown = 0;
+        const int waits = tracedRun(3, 2, [&](int n) {
+            const TTracedDeal& d = trace().LastDeal();
+            QCOMPARE(d.Deal, qint64(n));
+            QCOMPARE(d.TeamSize, 2);
+            // Strategy play waits settled, before the banks are moved on.
+            const TBoxes& boxes = form().Boxes;
+            for (int b = 1; b <= 2; ++b) {
+                QCOMPARE(d.Result[b], boxes[b].DealResult);
+                QCOMPARE(d.Bank[b], boxes[b].Bank + boxes[b].DealResult);
+            }
+            const QImage& img = trace().Picture();
+            // Right of the insurance sum: the number beside the dealer's caption, the figures
+            // on each box's decision line, nothing for the box that does not play.
+            QVERIFY(Drawn(img, QRect(210, 95, 150, 14)));
+            QVERIFY(Drawn(img, QRect(210, 218, 150, 14)));
+            QVERIFY(Drawn(img, QRect(210, 318, 150, 14)));
+            QVERIFY(!Drawn(img, QRect(210, 418, 180, 14)));
+            ++shown;
+            trace().Button1->click();
+        });
+        QCOMPARE(waits, 3);
+        QCOMPARE(shown, 3);
+        // Ideal play draws the deal before it is settled; the figures are its settlement.
+        form().RadioButton1->setChecked(true);
+        form().Memo3->clear();
+        std::array<double, 4> bank{0, 100, 100, 100};
+        tracedRun(4, 1, [&](int n) {
+            const TTracedDeal& d = trace().LastDeal();
+            QCOMPARE(d.Deal, qint64(n));
+            QCOMPARE(d.Bank[1], form().Boxes[1].Bank + d.Result[1]);
+            bank[1] += d.Result[1];
+            trace().Button1->click();
+        });
+        QCOMPARE(form().Boxes[1].Bank, bank[1]);
+    }
+
+    void theAutomaticStepGoesOnByItself() {
+        trace().AutoDelay->setValue(1);
+        QVERIFY(!trace().AutoStep->isChecked());
+        int64_t last = 0;
+        bool waitedAtThree = false;
+        tracedRun(6, 1, [&](int) {
+            const int64_t deal = trace().LastDeal().Deal;
+            if (deal == last) return; // the same wait seen again
+            last = deal;
+            // Switched on during a wait, it releases that wait.
+            if (deal == 1) trace().AutoStep->setChecked(true);
+            if (deal == 3) {
+                // Switched off, the run waits again for ">>>".
+                trace().AutoStep->setChecked(false);
+                QTest::qWait(50);
+                waitedAtThree = trace().Waiting() && trace().LastDeal().Deal == 3;
+                trace().AutoStep->setChecked(true);
+            }
+        });
+        QVERIFY(waitedAtThree);
+        QCOMPARE(last, qint64(6));
+        QCOMPARE(PlayedDeals(form()), 6);
+        QVERIFY(form().TraceCB->isChecked());
+        // A stop still ends a run that steps by itself.
+        form().Memo3->clear();
+        tracedRun(1000, 1, [&](int n) {
+            if (n == 1) form().Button4->click();
+        });
+        QVERIFY(PlayedDeals(form()) < 1000);
+    }
+
+    void theWindowOpensClearOfTheBankChart() {
+        // Placement: beside the first rect clear of all; else beside the others; else as the
+        // chart is placed beside the main window.
+        const QRect room(0, 0, 1920, 1080);
+        const QRect main(0, 0, 800, 600), chart(808, 0, 720, 440);
+        const QSize size(431, 530);
+        QCOMPARE(PlaceClear({main}, size, room), QRect(QPoint(808, 0), size));
+        QCOMPARE(PlaceClear({main, chart}, size, room), QRect(QPoint(808, 448), size));
+        const QRect wide(0, 0, 1500, 700);
+        // No room clear of both: the main window's free strip, shrunk, covering it not.
+        QCOMPARE(PlaceClear({wide, QRect(0, 708, 1000, 300)}, size, room),
+                 QRect(1508, 0, 412, 530));
+        const QRect placed = PlaceClear({QRect(0, 0, 1900, 1000)}, size, room);
+        QCOMPARE(placed, PlaceBeside(QRect(0, 0, 1900, 1000), size, room));
+
+        // Windows the size of the offscreen screen leaves room for: the trace window does not
+        // open over the chart to the right of the main window, but below the main window.
+        QWidget mainWindow, chartWindow;
+        mainWindow.setGeometry(0, 0, 300, 250);
+        chartWindow.setGeometry(316, 0, 440, 250);
+        mainWindow.show();
+        chartWindow.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&chartWindow));
+        QVERIFY(mainWindow.screen()->availableGeometry().height() >= 800);
+        trace().ShowBeside(&mainWindow, &chartWindow);
+        const QRect t = trace().frameGeometry();
+        QVERIFY(!t.intersects(chartWindow.frameGeometry()));
+        QVERIFY(!t.intersects(mainWindow.frameGeometry()));
+        QCOMPARE(t.topLeft(), QPoint(0, mainWindow.frameGeometry().bottom() + 9));
+        // Shown again where the user left it: not moved.
+        trace().move(20, 30);
+        trace().ShowBeside(&mainWindow, &chartWindow);
+        QCOMPARE(trace().pos(), QPoint(20, 30));
+        // Opened again over the chart: placed clear of it.
+        trace().hide();
+        trace().ShowBeside(&mainWindow, &chartWindow);
+        QVERIFY(!trace().frameGeometry().intersects(chartWindow.frameGeometry()));
     }
 
     void theWaitSleepsInTheEventQueue() {

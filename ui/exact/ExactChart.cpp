@@ -16,7 +16,8 @@ namespace kvarlen {
 
 void ResetExactChart(QChartView* view) {
     auto* chart = new QChart;
-    chart->setTitle("Вклад событий, анте на раздачу");
+    // Short enough for the narrowest chart; the unit goes under the value axis.
+    chart->setTitle("Вклад событий");
     // Green for the box, red for the house: the colours say it, the legend would take the room.
     chart->legend()->hide();
     chart->setLocalizeNumbers(true);
@@ -37,7 +38,7 @@ void DrawExactChart(QChartView* view, const TExactTableCells& cells, char sep) {
     double low = 0, high = 0;
     // Horizontal bars run from the bottom up: the table's first row goes last.
     for (qsizetype r = cells.Rows.size() - 1; r >= 0; --r) {
-        if (cells.EngineRows[r] < 0) continue;
+        if (cells.EngineRows[r] < 0) continue; // the sum and the return: no event of their own
         const double v = cells.Contributions[r];
         categories << ExactChartLabel(cells.EngineRows[r]);
         *gain << (v > 0 ? v : 0.0);
@@ -77,6 +78,8 @@ void DrawExactChart(QChartView* view, const TExactTableCells& cells, char sep) {
     const long long last = static_cast<long long>(std::ceil(high / step - 1e-9));
     auto* values = new QCategoryAxis;
     values->setLabelsFont(small);
+    values->setTitleText("анте на раздачу");
+    values->setTitleFont(small);
     values->setTruncateLabels(false);
     values->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     values->setRange(static_cast<double>(first) * step, static_cast<double>(last) * step);

@@ -10,7 +10,8 @@ struct TExactTableCells;
 
 // A blank chart with its title (before the first run, and while one goes on).
 void ResetExactChart(QChartView* view);
-// One bar per row of the table except the total, the first row on top; axis numbers with sep.
+// One bar per event row of the table (not the sum, not the return), the first row on top;
+// axis numbers with sep.
 void DrawExactChart(QChartView* view, const TExactTableCells& cells, char sep);
 
 } // namespace kvarlen

@@ -3,6 +3,7 @@
 #include "exact/exact_compare.h"
 #include "simulation/text_files.h"
 #include "ui/MainWindow.h"
+#include "ui/common/ChartExport.h"
 #include "ui/common/Messages.h"
 #include "ui/exact/ExactChart.h"
 #include "ui/exact/ExactRunner.h"
@@ -12,7 +13,6 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -27,13 +27,11 @@
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTableWidget>
-#include <QThread>
 #include <QVBoxLayout>
 
 #include <algorithm>
 #include <cmath>
 #include <exception>
-#include <functional>
 
 namespace kvarlen {
 
@@ -122,6 +120,11 @@ TExactPage::TExactPage(TForm1& form, QWidget* parent) : QWidget(parent), form_(f
     ExactStatus = new QLabel;
     ExactStatus->setObjectName("ExactStatus");
     ExactStatus->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // The window's width is not the messages' to set: the label takes the width it is given
+    // and wraps within a fixed two lines (a long file name is cut; the tooltip has it whole).
+    ExactStatus->setWordWrap(true);
+    ExactStatus->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    ExactStatus->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     auto* progressColumn = new QVBoxLayout;
     progressColumn->addWidget(ExactProgress);
     progressColumn->addWidget(ExactStatus);
@@ -132,9 +135,23 @@ TExactPage::TExactPage(TForm1& form, QWidget* parent) : QWidget(parent), form_(f
     ExactSave = new QPushButton("сохранить CSV…");
     ExactSave->setObjectName("ExactSave");
     ExactSave->setToolTip("Таблица в файл CSV (запятая между полями, десятичная точка)");
+    // The chart's buttons stand with the table's: under the chart they would take the height
+    // its eighteen labels need.
+    ExactChartSave = new QPushButton;
+    ExactChartSave->setObjectName("ExactChartSave");
+    ExactChartSave->setText("сохранить график…");
+    ExactChartSave->setToolTip("График в файл PNG или SVG (и в контекстном меню графика)");
+    ExactChartCopy = new QPushButton;
+    ExactChartCopy->setObjectName("ExactChartCopy");
+    ExactChartCopy->setText("копировать график");
+    ExactChartCopy->setToolTip("Картинка графика в буфер обмена");
     auto* fileColumn = new QVBoxLayout;
-    fileColumn->addWidget(ExactCopy);
-    fileColumn->addWidget(ExactSave);
+    fileColumn->setSpacing(2);
+    for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{
+             ExactCopy, ExactSave, ExactChartSave, ExactChartCopy}) {
+        b->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+        fileColumn->addWidget(b);
+    }
 
     auto* top = new QHBoxLayout;
     top->addLayout(modes);
@@ -152,14 +169,13 @@ TExactPage::TExactPage(TForm1& form, QWidget* parent) : QWidget(parent), form_(f
     ExactGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
     ExactGrid->setWordWrap(false);
     ExactGrid->verticalHeader()->setMinimumSectionSize(10);
-    ExactGrid->verticalHeader()->setDefaultSectionSize(ExactGrid->fontMetrics().height() + 2);
-    FitGridColumns();
 
     ExactChart = new QChartView;
     ExactChart->setObjectName("ExactChart");
     ExactChart->setRenderHint(QPainter::Antialiasing);
     ExactChart->setMinimumSize(200, 220);
     ResetExactChart(ExactChart);
+    AddPictureMenu(ExactChart, "вклад-событий");
 
     auto* middle = new QHBoxLayout;
     middle->addWidget(ExactGrid);
@@ -169,17 +185,19 @@ TExactPage::TExactPage(TForm1& form, QWidget* parent) : QWidget(parent), form_(f
     ExactSummary->setObjectName("ExactSummary");
     ExactSummary->setReadOnly(true);
     ExactSummary->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    ExactSummary->setFixedHeight(ExactSummary->fontMetrics().lineSpacing() * 7 +
-                                 2 * ExactSummary->frameWidth() + 10);
 
     auto* column = new QVBoxLayout(this);
     column->addLayout(top);
     column->addLayout(middle, 1);
     column->addWidget(ExactSummary);
 
+    FitToFont();
     connect(ExactStart, &QPushButton::clicked, this, [this] { StartClick(); });
     connect(ExactCopy, &QPushButton::clicked, this, [this] { CopyTable(); });
     connect(ExactSave, &QPushButton::clicked, this, [this] { SaveCsv(); });
+    connect(ExactChartSave, &QPushButton::clicked, this,
+            [this] { SavePictureAs(ExactChart, "вклад-событий"); });
+    connect(ExactChartCopy, &QPushButton::clicked, this, [this] { CopyPicture(ExactChart); });
     connect(runner_, &TExactRunner::Progress, this, &TExactPage::OnProgress);
     connect(runner_, &TExactRunner::Finished, this, &TExactPage::OnFinished);
     connect(runner_, &TExactRunner::Failed, this, &TExactPage::OnFailed);
@@ -188,6 +206,21 @@ TExactPage::TExactPage(TForm1& form, QWidget* parent) : QWidget(parent), form_(f
 
 TExactPage::~TExactPage() {
     StopAndWait();
+}
+
+void TExactPage::FitToFont() {
+    ExactGrid->verticalHeader()->setDefaultSectionSize(ExactGrid->fontMetrics().height() + 2);
+    ExactStatus->setFixedHeight(2 * ExactStatus->fontMetrics().lineSpacing() + 2);
+    ExactSummary->setFixedHeight(ExactSummary->fontMetrics().lineSpacing() * 7 +
+                                 2 * ExactSummary->frameWidth() + 10);
+    FitGridColumns();
+}
+
+void TExactPage::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // The window's font reaches the page once it is placed in the window: sized by the font of
+    // before, the grid would change its width with the first result.
+    if (event->type() == QEvent::FontChange) FitToFont();
 }
 
 void TExactPage::SetPart(int k, int n) {
@@ -208,12 +241,12 @@ void TExactPage::StartClick() {
 
 bool TExactPage::Start() {
     if (Running()) {
-        ExactStatus->setText("Расчёт уже идёт: дождитесь его конца или остановите (СТОП)");
+        SetStatus("Расчёт уже идёт: дождитесь его конца или остановите (СТОП)");
         return false;
     }
     // The simulation deals on this thread between its passes of the message loop.
     if (form_.Simulating()) {
-        ExactStatus->setText("Идёт симуляция: дождитесь её конца или остановите её");
+        SetStatus("Идёт симуляция: дождитесь её конца или остановите её");
         return false;
     }
     TExactSettings s;
@@ -231,6 +264,7 @@ bool TExactPage::Start() {
     s.PartIndex = partIndex_;
     s.PartCount = partCount_;
     comparing_ = ExactCompare->isChecked();
+    ruleSetName_ = form_.RuleSetName();
     queue_.clear();
     compared_.clear();
     strategyLeftOut_.clear();
@@ -274,15 +308,14 @@ bool TExactPage::Start() {
 void TExactPage::StartQueued() {
     const TExactSettings s = queue_.front();
     queue_.erase(queue_.begin());
-    runner_->Start(s);
+    runner_->Start(s, queue_);
     ExactStart->setText(kStop);
     ExactStart->setToolTip("Остановить расчёт: таблица покажет посчитанную часть");
     EnableModes(false);
     ExactProgress->setValue(0);
     ExactProgress->setFormat("%p% · оценка времени…");
-    ExactStatus->setText(comparing_ ? "Идёт точный расчёт: " +
-                                          QString::fromStdString(ExactModeCaption(s.Mode))
-                                    : QString("Идёт точный расчёт"));
+    SetStatus(comparing_ ? "Идёт точный расчёт: " + QString::fromStdString(ExactModeCaption(s.Mode))
+                         : QString("Идёт точный расчёт"));
 }
 
 void TExactPage::EnableModes(bool on) {
@@ -295,7 +328,7 @@ void TExactPage::EnableModes(bool on) {
 void TExactPage::Stop() {
     if (!Running()) return;
     runner_->Stop();
-    ExactStatus->setText("Расчёт останавливается…");
+    SetStatus("Расчёт останавливается…");
 }
 
 void TExactPage::StopAndWait() {
@@ -330,28 +363,38 @@ void TExactPage::OnFinished(std::shared_ptr<const TExactResult> result) {
     result_ = std::move(result);
     ShowIdle();
     ShowResult();
-    if (comparing_) {
-        QStringList lines = ExactComparisonText(compared_, DecimalSeparator());
-        if (!strategyLeftOut_.isEmpty())
-            lines << "Игра по стратегии не посчитана: " + strategyLeftOut_;
-        lines << "";
-        lines << ExactSummaryLines(*result_, DecimalSeparator());
-        ExactSummary->setPlainText(lines.join('\n'));
-    }
     const QString time = TimeText(seconds);
     if (complete) {
         ExactProgress->setValue(kProgressSteps);
-        ExactStatus->setText("Готово за " + time);
+        SetStatus("Готово за " + time);
     } else {
-        ExactStatus->setText("Расчёт остановлен через " + time +
-                             ": таблица неполная, она покрывает только посчитанные расклады");
+        SetStatus("Расчёт остановлен через " + time +
+                  ": таблица неполная, она покрывает только посчитанные расклады");
     }
 }
 
 void TExactPage::OnFailed(const QString& message) {
     ShowIdle();
-    ExactStatus->setText("Расчёт прерван ошибкой");
+    SetStatus("Расчёт прерван ошибкой");
     ShowModalMessage(this, message);
+}
+
+void TExactPage::SetStatus(const QString& text) {
+    ExactStatus->setText(text);
+    ExactStatus->setToolTip(text);
+}
+
+QStringList TExactPage::SummaryLines(char sep) const {
+    QStringList lines;
+    if (!result_) return lines;
+    if (comparing_) {
+        lines << ExactComparisonText(compared_, sep);
+        if (!strategyLeftOut_.isEmpty())
+            lines << "Игра по стратегии не посчитана: " + strategyLeftOut_;
+        lines << "";
+    }
+    lines << ExactSummaryLines(*result_, sep, ruleSetName_);
+    return lines;
 }
 
 void TExactPage::ShowIdle() {
@@ -359,8 +402,8 @@ void TExactPage::ShowIdle() {
     ExactStart->setToolTip("Посчитать каждую раздачу по правилам страниц «5+1» и «настройки»");
     EnableModes(true);
     ExactProgress->setFormat("%p%");
-    ExactCopy->setEnabled(result_ != nullptr);
-    ExactSave->setEnabled(result_ != nullptr);
+    for (QPushButton* b : {ExactCopy, ExactSave, ExactChartSave, ExactChartCopy})
+        b->setEnabled(result_ != nullptr);
 }
 
 void TExactPage::ClearResult() {
@@ -368,13 +411,13 @@ void TExactPage::ClearResult() {
     ExactGrid->setRowCount(0);
     ExactSummary->clear();
     ResetExactChart(ExactChart);
-    ExactCopy->setEnabled(false);
-    ExactSave->setEnabled(false);
+    for (QPushButton* b : {ExactCopy, ExactSave, ExactChartSave, ExactChartCopy})
+        b->setEnabled(false);
 }
 
 void TExactPage::FitGridColumns() {
     // The widest text each column can hold (15 digits of deals when a card can be received,
-    // the numbers of the total row in bold), so the grid keeps its width from run to run.
+    // the return row in bold), so the grid keeps its width from run to run.
     static const char* const kWidest[5][3] = {
         {"выигрыш: туз+король", "выигрыш: стритфлэш", "страховка выплачена"},
         {"999999999999999", "", ""},
@@ -391,6 +434,7 @@ void TExactPage::FitGridColumns() {
         int w = 0;
         for (const char* text : kWidest[c])
             w = std::max(w, (c == 0 ? plain : metrics).horizontalAdvance(QString::fromUtf8(text)));
+        if (c == 0) w = std::max(w, metrics.horizontalAdvance("возврат на раздачу"));
         for (const QString& line : ExactGrid->horizontalHeaderItem(c)->text().split('\n'))
             w = std::max(w, header.horizontalAdvance(line));
         ExactGrid->setColumnWidth(c, w + 8);
@@ -405,25 +449,33 @@ void TExactPage::ShowResult() {
     QFont bold = ExactGrid->font();
     bold.setBold(true);
     for (int r = 0; r < cells.Rows.size(); ++r) {
-        const bool total = cells.EngineRows[r] < 0;
         for (int c = 0; c < 5; ++c) {
             auto* item = new QTableWidgetItem(cells.Rows[r][c]);
             item->setTextAlignment(c == 0 ? Qt::AlignLeft | Qt::AlignVCenter
                                           : Qt::AlignRight | Qt::AlignVCenter);
-            if (total) item->setFont(bold);
+            // The return per deal is the figure of the game; the sum of the outcomes is not.
+            if (cells.EngineRows[r] == kReturnRow) item->setFont(bold);
+            if (cells.EngineRows[r] == kSubtotalRow) {
+                QFont italic = ExactGrid->font();
+                italic.setItalic(true);
+                item->setFont(italic);
+                item->setToolTip("Строки выше: каждая раздача кончается одной из них. Страховка "
+                                 "и цена покупки или обмена идут ниже, в возврат на раздачу");
+            }
             ExactGrid->setItem(r, c, item);
         }
     }
     FitGridColumns();
-    ExactSummary->setPlainText(ExactSummaryLines(*result_, DecimalSeparator()).join('\n'));
+    ExactSummary->setPlainText(SummaryLines(DecimalSeparator()).join('\n'));
     DrawExactChart(ExactChart, cells, DecimalSeparator());
 }
 
 bool TExactPage::CopyTable() {
     if (!result_) return false;
+    const char sep = DecimalSeparator();
     QGuiApplication::clipboard()->setText(
-        ExactTabText(ExactTableCells(*result_, DecimalSeparator())));
-    ExactStatus->setText("Таблица скопирована в буфер обмена");
+        ExactTabText(ExactTableCells(*result_, sep), SummaryLines(sep)));
+    SetStatus("Таблица скопирована в буфер обмена");
     return true;
 }
 
@@ -432,7 +484,7 @@ bool TExactPage::SaveCsv() {
     const QString path = g_chooser->SaveCsvPath(this, QDir::current().filePath("exact.csv"));
     if (path.isEmpty()) return false;
     QByteArray bytes;
-    for (const std::string& line : ExactCsvLines(ExactTableCells(*result_, '.')))
+    for (const std::string& line : ExactCsvLines(ExactTableCells(*result_, '.'), SummaryLines('.')))
         bytes += QByteArray::fromStdString(ToCp1251(line)) + "\r\n";
     // Written beside the target and renamed over it: a failed save leaves an old file whole.
     QSaveFile file(path);
@@ -443,51 +495,8 @@ bool TExactPage::SaveCsv() {
                                    QDir::toNativeSeparators(path) + "»: " + reason);
         return false;
     }
-    ExactStatus->setText("Таблица сохранена: " + QDir::toNativeSeparators(path));
+    SetStatus("Таблица сохранена: " + QDir::toNativeSeparators(path));
     return true;
-}
-
-namespace {
-
-// Runs the message loop until the page's run ends; calls `during` once after `after` seconds.
-void WaitForRun(TExactPage* page, double after, const std::function<void()>& during) {
-    QElapsedTimer clock;
-    clock.start();
-    bool called = false;
-    while (page->Running()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-        QThread::msleep(20);
-        if (!called && clock.elapsed() > after * 1000) {
-            called = true;
-            if (during) during();
-        }
-    }
-    QCoreApplication::processEvents();
-}
-
-} // namespace
-
-bool SaveExactScreenshots(TForm1& form, const QString& folder) {
-    const QDir dir(folder);
-    TExactPage* page = form.ExactPage();
-    form.PageControl1->setCurrentWidget(page);
-    bool ok = true;
-    page->ExactIdeal->setChecked(true);
-    page->SetPart(1, 400);
-    if (page->Start()) WaitForRun(page, 0, {});
-    ok &= form.grab().save(dir.filePath("exact-default-part.png"));
-
-    // The classic game: every layout, as the published table counts it.
-    const bool buy = form.CheckBox8->isChecked(), insurance = form.CheckBox5->isChecked();
-    form.CheckBox8->setChecked(false);
-    form.CheckBox5->setChecked(false);
-    page->SetPart(1, 1);
-    if (page->Start())
-        WaitForRun(page, 1.5, [&] { ok &= form.grab().save(dir.filePath("exact-running.png")); });
-    ok &= form.grab().save(dir.filePath("exact-classic.png"));
-    form.CheckBox8->setChecked(buy);
-    form.CheckBox5->setChecked(insurance);
-    return ok;
 }
 
 } // namespace kvarlen

@@ -55,9 +55,10 @@ class TExactPage : public QWidget {
     // The last finished (or stopped) run; nullptr before the first.
     const TExactResult* Result() const { return result_.get(); }
 
-    // Copies the table to the clipboard, tab-separated; false when there is none.
+    // Copies the table and the summary to the clipboard, tab-separated; false when there is none.
     bool CopyTable();
-    // Saves the table as CSV where the chooser says; false when cancelled or not written (said).
+    // Saves the table and the summary as CSV where the chooser says; false when cancelled or not
+    // written (said).
     bool SaveCsv();
 
     // Counts only the part k of n of the layouts (quick runs for tests; 1 of 1 by default).
@@ -74,9 +75,16 @@ class TExactPage : public QWidget {
     QTableWidget* ExactGrid = nullptr;
     QPlainTextEdit* ExactSummary = nullptr;
     QChartView* ExactChart = nullptr;
+    QPushButton* ExactChartSave = nullptr; // the chart as PNG or SVG
+    QPushButton* ExactChartCopy = nullptr;
+    // What the page did last; long texts wrap within two lines and never widen the window.
     QLabel* ExactStatus = nullptr;
 
+  protected:
+    void changeEvent(QEvent* event) override;
+
   private:
+    void FitToFont();
     void OnProgress(quint64 done, quint64 total, double secondsLeft);
     void OnFinished(std::shared_ptr<const TExactResult> result);
     void OnFailed(const QString& message);
@@ -84,6 +92,9 @@ class TExactPage : public QWidget {
     void ShowResult();
     void FitGridColumns();
     void ClearResult();
+    void SetStatus(const QString& text);
+    // The summary as shown: the comparison, if any, then the summary of the result.
+    QStringList SummaryLines(char sep) const;
 
     TForm1& form_;
     TExactRunner* runner_ = nullptr;
@@ -93,6 +104,7 @@ class TExactPage : public QWidget {
     std::vector<TExactResult> compared_;
     bool comparing_ = false;
     QString strategyLeftOut_;
+    QString ruleSetName_; // of the run shown, as it was at START
     void EnableModes(bool on);
     void StartQueued();
     int partIndex_ = 1, partCount_ = 1;

@@ -1,5 +1,7 @@
 #include "ui/exact/ExactRunner.h"
 
+#include "exact/exact_progress.h"
+
 #include <exception>
 
 namespace kvarlen {
@@ -10,28 +12,30 @@ TExactRunner::~TExactRunner() {
     StopAndWait();
 }
 
-bool TExactRunner::Start(const TExactSettings& settings) {
+bool TExactRunner::Start(const TExactSettings& settings, const std::vector<TExactSettings>& later) {
     if (running_) return false;
     Join();
     stop_ = false;
     running_ = true;
     const quint64 generation = ++generation_;
-    started_ = std::chrono::steady_clock::now();
     // The calls below are queued to this object's thread; a run that was waited for (or this
     // object, once deleted) drops them.
-    thread_ = std::thread([this, settings, generation] {
-        auto progress = [this, generation](uint64_t done, uint64_t total) {
+    thread_ = std::thread([this, settings, later, generation] {
+        const auto started = std::chrono::steady_clock::now();
+        // The cost of every layout of the part, known before the first is counted.
+        const auto work = std::make_shared<const TExactWork>(settings);
+        double laterWork = 0;
+        for (const TExactSettings& s : later) laterWork += TExactWork(s).Total();
+        const auto estimate = std::make_shared<TExactTimeLeft>(work->Total(), laterWork);
+        auto progress = [this, generation, started, work, estimate](uint64_t done, uint64_t total) {
+            const double seconds =
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+            const double workDone = work->Done(done);
             QMetaObject::invokeMethod(
                 this,
-                [this, generation, done, total] {
+                [this, generation, done, total, seconds, workDone, estimate] {
                     if (generation != generation_ || !running_) return;
-                    const double elapsed =
-                        std::chrono::duration<double>(std::chrono::steady_clock::now() - started_)
-                            .count();
-                    const double left = done > 0 ? elapsed * static_cast<double>(total - done) /
-                                                       static_cast<double>(done)
-                                                 : -1.0;
-                    emit Progress(done, total, left);
+                    emit Progress(done, total, estimate->Report(seconds, workDone));
                 },
                 Qt::QueuedConnection);
         };

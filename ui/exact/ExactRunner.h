@@ -11,6 +11,7 @@
 #include <chrono>
 #include <memory>
 #include <thread>
+#include <vector>
 
 namespace kvarlen {
 
@@ -23,8 +24,9 @@ class TExactRunner : public QObject {
     ~TExactRunner() override;
 
     // Starts a run; false (nothing started) while another one goes on. The settings must have
-    // passed ValidateExactSettings, and PayTable must stay unchanged until Finished.
-    bool Start(const TExactSettings& settings);
+    // passed ValidateExactSettings, and PayTable must stay unchanged until Finished. The time
+    // left counts the runs of `later` too (those that follow it in a comparison).
+    bool Start(const TExactSettings& settings, const std::vector<TExactSettings>& later = {});
     // Asks the run to stop; its result comes through Finished, marked incomplete.
     void Stop();
     // Stops the run, if any, and waits for its thread; no signal comes after this.
@@ -34,7 +36,8 @@ class TExactRunner : public QObject {
     bool StopRequested() const { return stop_.load(); }
 
   signals:
-    // Canonical layouts done and in the run, and an estimate of the seconds left (-1: none yet).
+    // Canonical layouts done and in the run, and an estimate of the seconds left (-1: none yet)
+    // from the rate of the recent work, each layout weighed by what its class costs to count.
     void Progress(quint64 done, quint64 total, double secondsLeft);
     void Finished(std::shared_ptr<const kvarlen::TExactResult> result);
     void Failed(const QString& message);
@@ -47,7 +50,6 @@ class TExactRunner : public QObject {
     bool running_ = false;
     // Tells the queued calls of a run that was waited for apart from those of the current run.
     quint64 generation_ = 0;
-    std::chrono::steady_clock::time_point started_;
 };
 
 } // namespace kvarlen

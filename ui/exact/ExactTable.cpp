@@ -78,10 +78,10 @@ TExactTableCells ExactTableCells(const TExactResult& r, char sep) {
     long double outcomeReturn = 0;
     bool totalShown = false;
     auto addTotal = [&] {
-        cells.Rows.append({"итого", QString::number(outcomeDeals),
+        cells.Rows.append({"сумма исходов", QString::number(outcomeDeals),
                            ExactFixed(s.Deals > 0 ? 1.0L : 0.0L, 8, sep), QString(),
                            ExactFixed(outcomeReturn, 8, sep)});
-        cells.EngineRows.append(-1);
+        cells.EngineRows.append(kSubtotalRow);
         cells.Contributions.append(static_cast<double>(outcomeReturn));
         totalShown = true;
     };
@@ -98,10 +98,16 @@ TExactTableCells ExactTableCells(const TExactResult& r, char sep) {
         cells.Contributions.append(static_cast<double>(row.Contribution));
     }
     if (!totalShown) addTotal();
+    if (r.Complete) {
+        cells.Rows.append(
+            {"возврат на раздачу", QString(), QString(), QString(), ExactFixed(s.MO, 8, sep)});
+        cells.EngineRows.append(kReturnRow);
+        cells.Contributions.append(static_cast<double>(s.MO));
+    }
     return cells;
 }
 
-QStringList ExactSummaryLines(const TExactResult& r, char sep) {
+QStringList ExactSummaryLines(const TExactResult& r, char sep, const QString& ruleSetName) {
     const TExactSummary s = SummarizeExact(r);
     const TRules& rules = r.Rules;
     const bool ideal = DecidesByValues(r.Mode);
@@ -113,7 +119,7 @@ QStringList ExactSummaryLines(const TExactResult& r, char sep) {
     if (!r.Complete) head += " — НЕ ЗАВЕРШЁН: расчёт остановлен, счёт неполный";
     out << head;
     // The rules the run counted under: the window's switches may have changed since.
-    QString ruleText = "Правила: ";
+    QString ruleText = "Правила «" + ruleSetName + "»: ";
     ruleText += rules.Buy6 ? "покупка 6 карты по " + Price(r.BuyPrice(), sep) : "без покупки";
     if (ideal && rules.Exchange1) ruleText += ", обмен 1 карты по " + Price(r.ExchangePrice(), sep);
     ruleText += rules.Insurance ? ", страховка" : ", без страховки";
@@ -133,6 +139,21 @@ QStringList ExactSummaryLines(const TExactResult& r, char sep) {
             net += " − " + Price(r.ExchangePrice(), sep) + " × " + QString::number(s.Exchanged);
         net += " (точные счёты, умноженные на цену) = " + ExactFixed(s.NetValue, 4, sep);
     }
+    QString layouts =
+        QString("Канонических раскладов: %1 из %2").arg(r.Tally.Layouts).arg(r.LayoutsInPart);
+    if (r.PartCount > 1) layouts += QString(" в этой части (всего %1)").arg(r.CanonicalLayouts);
+    layouts +=
+        QString("; время %1 с, потоков %2").arg(ExactFixed(r.Seconds, 1, sep)).arg(r.Threads);
+    if (!r.Complete) {
+        // The layouts go in order, every open ace first: what was counted is no sample of the
+        // game, and its MO would read as the game's value.
+        out << "Посчитано раздач: " + QString::fromStdString(ToDecimal(s.Deals)) +
+                   "; их чистый итог: " + net + " анте";
+        out << "Ожидание, его доля в ставке и доли решений не показаны: расклады считаются по "
+               "порядку, и посчитанная часть не представляет всю игру";
+        out << layouts;
+        return out;
+    }
     out << "Всего раздач: " + QString::fromStdString(ToDecimal(s.Deals)) + "; чистый итог: " + net +
                " анте";
     out << "МО на раздачу: " + ExactFixed(s.MO, 8, sep) + " анте; преимущество казино " +
@@ -146,11 +167,6 @@ QStringList ExactSummaryLines(const TExactResult& r, char sep) {
     if (ideal && rules.Exchange1) shares += ", меняет карту в " + Percent(s.ExchangeShare, sep);
     if (rules.Insurance) shares += ", страхуется в " + Percent(s.InsureShare, sep);
     out << shares;
-    QString layouts =
-        QString("Канонических раскладов: %1 из %2").arg(r.Tally.Layouts).arg(r.LayoutsInPart);
-    if (r.PartCount > 1) layouts += QString(" в этой части (всего %1)").arg(r.CanonicalLayouts);
-    layouts +=
-        QString("; время %1 с, потоков %2").arg(ExactFixed(r.Seconds, 1, sep)).arg(r.Threads);
     out << layouts;
     return out;
 }
@@ -160,25 +176,30 @@ QStringList ExactComparisonText(const std::vector<TExactResult>& results, char s
     const std::vector<TExactComparisonRow> rows = CompareExactResults(results);
     out << "Сравнение: лучшая игра и правила игры, каждая раздача посчитана";
     for (const TExactComparisonRow& row : rows) {
+        if (!row.Complete) {
+            out << QString::fromStdString(ExactModeCaption(row.Mode)) +
+                       ": НЕ ЗАВЕРШЁН, МО не показано";
+            continue;
+        }
         QString line = QString::fromStdString(ExactModeCaption(row.Mode)) + ": МО " +
                        ExactFixed(row.MO, 8, sep) + " анте, преимущество казино " +
                        ExactFixed(row.HouseEdge, 4, sep) + " %";
-        if (row.Mode != TExactMode::Optimal)
+        if (row.Mode != TExactMode::Optimal && rows.front().Complete)
             line += "; уступает лучшей игре " + ExactFixed(row.Cost, 8, sep) +
                     " анте за раздачу (" + ExactFixed(100 * row.Cost, 4, sep) + " % анте)";
-        if (!row.Complete) line += " — НЕ ЗАВЕРШЁН";
         out << line;
     }
     return out;
 }
 
-QString ExactTabText(const TExactTableCells& cells) {
+QString ExactTabText(const TExactTableCells& cells, const QStringList& summary) {
     QString text = cells.Header.join('\t') + '\n';
     for (const QStringList& row : cells.Rows) text += row.join('\t') + '\n';
+    if (!summary.isEmpty()) text += '\n' + summary.join('\n') + '\n';
     return text;
 }
 
-std::vector<std::string> ExactCsvLines(const TExactTableCells& cells) {
+std::vector<std::string> ExactCsvLines(const TExactTableCells& cells, const QStringList& summary) {
     std::vector<std::string> lines;
     auto line = [](const QStringList& fields) {
         QStringList quoted;
@@ -187,6 +208,8 @@ std::vector<std::string> ExactCsvLines(const TExactTableCells& cells) {
     };
     lines.push_back(line(cells.Header));
     for (const QStringList& row : cells.Rows) lines.push_back(line(row));
+    if (!summary.isEmpty()) lines.emplace_back();
+    for (const QString& text : summary) lines.push_back(line({text}));
     return lines;
 }
 

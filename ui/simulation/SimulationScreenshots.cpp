@@ -66,6 +66,9 @@ bool SaveSimulationScreenshots(TProgram& program, const QString& folder) {
 
     // The chart as its buttons save it, the SVG drawn again to be looked at.
     if (TBankChart* chart = main.BankChart()) {
+        // At its own size: the offscreen screen leaves only a strip beside the main window.
+        chart->resize(720, 470);
+        QApplication::processEvents();
         ok &= chart->grab().save(dir.filePath("bank-chart-window.png"));
         QString error;
         ok &= SavePicture(chart->ChartView, dir.filePath("bank-chart-saved.png"), &error);

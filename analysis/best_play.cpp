@@ -14,14 +14,6 @@ uint16_t SuitBit(const TCardRec& c, const TCardRec& open) {
     return c.Suit == open.Suit ? static_cast<uint16_t>(1u << (c.Value - 1)) : uint16_t{0};
 }
 
-TCardRec Received(int index, int32_t mark) {
-    TCardRec c;
-    c.Suit = static_cast<uint8_t>(detail::EntrySuit(index));
-    c.Value = detail::EntryValue(index);
-    c.Mark = mark;
-    return c;
-}
-
 // The views left after taking two candidate cards out of a base view, formed when first asked
 // for: as for one card, only the value and whether it is of the open suit matter.
 class TPairViews {
@@ -79,7 +71,7 @@ class TEvaluator {
     }
 
     int Count() const { return count_; }
-    TCardRec Candidate(int j, int32_t mark) const { return Received(cand_[j], mark); }
+    TCardRec Candidate(int j, int32_t mark) const { return detail::EntryCard(cand_[j], mark); }
 
     // The final hand h (classified) once nothing, x, or x and y were received.
     LayoutOutcome Settle(const THand& h) {

@@ -141,6 +141,14 @@ inline int EntrySuit(int index) {
 inline int EntryValue(int index) {
     return (index - 1) % 13 + 1;
 }
+// The card of a deck entry as a draw brings it, with its mark (1 bought, 2 exchanged).
+inline TCardRec EntryCard(int index, int32_t mark) {
+    TCardRec c;
+    c.Suit = static_cast<uint8_t>(EntrySuit(index));
+    c.Value = EntryValue(index);
+    c.Mark = mark;
+    return c;
+}
 
 // ((2k + 1)W + N - 3L) / S with the numerator in 64 bits; k the payout of the class.
 inline double RaiseValuePaid(const LayoutOutcome& t, int64_t payout) {

@@ -9,14 +9,6 @@ namespace kvarlen {
 
 namespace {
 
-inline TCardRec Received(int index) {
-    TCardRec c;
-    c.Suit = static_cast<uint8_t>(detail::EntrySuit(index));
-    c.Value = detail::EntryValue(index);
-    c.Mark = 2;
-    return c;
-}
-
 // Positions the fast two-card exchange never breaks up: the cards of the hand's pairs and
 // three of a kind (ranks compared modulo 13 so that the ace's 14 meets its value 1).
 void KeptPositions(const THand& hand, bool kept[7]) {
@@ -51,7 +43,7 @@ double MO_Change1(const TDeck& deck, const THand& hand, const TCardRec& open, co
         if (count == 0) break;
         double sum = 0;
         for (int j = 0; j < count; ++j) {
-            const TCardRec x = Received(cand[j]);
+            const TCardRec x = detail::EntryCard(cand[j], 2);
             THand h = hand;
             h.Cards[i] = x;
             h.Sorted = 0;
@@ -95,12 +87,12 @@ double MO_Change2(const TDeck& deck, const THand& hand, const TCardRec& open, bo
             THand h0 = hand;
             h0.Sorted = 0;
             for (int a = 0; a < count; ++a) {
-                const TCardRec x = Received(cand[a]);
+                const TCardRec x = detail::EntryCard(cand[a], 2);
                 detail::TDealerView dx = base;
                 detail::TakeFromView(dx, x.Suit, x.Value);
                 h0.Cards[r] = x;
                 for (int b = a + 1; b < count; ++b) {
-                    const TCardRec y = Received(cand[b]);
+                    const TCardRec y = detail::EntryCard(cand[b], 2);
                     THand h = h0;
                     h.Cards[s] = y;
                     EvaluateHand(h, rules.AKPlays);

@@ -161,8 +161,8 @@ void BM_DefaultOptimal_OneRunOfASlice(benchmark::State& state) {
 }
 void BM_DefaultOptimal_Sweep21OfASlice(benchmark::State& state) {
     const TExactSettings s = SliceSettings();
-    const TSweepSpec spec = ParseSweep("price-buy6=0:2:0.1");
-    for (auto _ : state) benchmark::DoNotOptimize(RunExactSweep(s, PayTable, spec));
+    const TSweepPlan plan = ParseSweep("price-buy6=0:2:0.1");
+    for (auto _ : state) benchmark::DoNotOptimize(RunExactSweep(s, PayTable, plan));
 }
 void BM_DefaultOptimal_SolvePriceOfASlice(benchmark::State& state) {
     const TExactSettings s = SliceSettings();

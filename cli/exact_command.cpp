@@ -227,19 +227,19 @@ int OutputComparison(const std::vector<TExactResult>& results, const std::string
 }
 
 // The points of a sweep; the exit status.
-int OutputSweep(const TSweepSpec& spec, const std::vector<TExactResult>& points,
+int OutputSweep(const TSweepPlan& plan, const std::vector<TExactResult>& points,
                 const ExactOptions& o) {
     const std::string ruleSet = RuleSetLabel(o.RuleSet, points.front().Rules, points.front().Pay);
     if (o.Json) {
-        nlohmann::json j = SweepJson(spec, points);
+        nlohmann::json j = SweepJson(plan, points);
         j["rule_set"] = ruleSet;
         std::cout << j.dump(2) << "\n";
     } else {
-        for (const std::string& l : SweepTableLines(spec, points, ruleSet)) std::cout << l << "\n";
+        for (const std::string& l : SweepTableLines(plan, points, ruleSet)) std::cout << l << "\n";
     }
     int status = StandardOutputWritten("kvarlen-cli exact") ? 0 : 1;
     if (!o.Csv.empty() && !WriteLines(points.front().Complete ? o.Csv : IncompleteName(o.Csv),
-                                      SweepCsvLines(spec, points)))
+                                      SweepCsvLines(plan, points)))
         status = 1;
     if (!points.front().Complete) {
         std::cerr << "kvarlen-cli exact: stopped: the sweep is INCOMPLETE\n";
@@ -251,7 +251,7 @@ int OutputSweep(const TSweepSpec& spec, const std::vector<TExactResult>& points,
 // The parts of a sweep: point k of every file merged as the parts of one run.
 int RunMergeSweepFiles(const std::vector<std::string>& files, const ExactOptions& o) {
     try {
-        TSweepSpec spec;
+        TSweepPlan plan;
         std::vector<std::vector<TExactResult>> parts; // [point][file]
         for (size_t f = 0; f < files.size(); ++f) {
             const nlohmann::json j = ReadExactResultFile(files[f]);
@@ -264,10 +264,10 @@ int RunMergeSweepFiles(const std::vector<std::string>& files, const ExactOptions
                 if (!points.is_array() || points.size() != values.size() || values.empty())
                     throw Refused("its points do not match its values");
                 if (f == 0) {
-                    spec.Parameter = p;
-                    spec.Values = values;
+                    plan.Parameter = p;
+                    plan.Values = values;
                     parts.resize(values.size());
-                } else if (p.Name != spec.Parameter.Name || values != spec.Values) {
+                } else if (p.Name != plan.Parameter.Name || values != plan.Values) {
                     throw Refused("it sweeps other values than " + files.front());
                 }
                 for (size_t k = 0; k < values.size(); ++k)
@@ -279,7 +279,7 @@ int RunMergeSweepFiles(const std::vector<std::string>& files, const ExactOptions
         std::vector<TExactResult> merged;
         for (const std::vector<TExactResult>& point : parts)
             merged.push_back(MergeExactParts(point, &files));
-        return OutputSweep(spec, merged, o);
+        return OutputSweep(plan, merged, o);
     } catch (const std::exception& e) {
         std::cerr << "kvarlen-cli exact: " << e.what() << "\n";
         return 2;
@@ -307,6 +307,37 @@ int RunMergeFiles(const std::vector<std::string>& files, const ExactOptions& o) 
         const TExactResult total = MergeExactParts(parts, &files);
         if (!DecisionsWritable(o)) return 1;
         return Output(total, o);
+    } catch (const std::exception& e) {
+        std::cerr << "kvarlen-cli exact: " << e.what() << "\n";
+        return 2;
+    }
+}
+
+// --solve NAME --edge X; the exit status.
+int RunSolve(const TExactSettings& s, const ExactOptions& o) {
+    try {
+        const TEdgeTarget edge = ParseEdge(o.Edge);
+        const TSweepParameter parameter = SweepParameter(o.Solve);
+        g_stop = false;
+        auto oldInt = std::signal(SIGINT, OnExactSignal);
+        TSolveOutput out;
+        if (parameter.Payout == 0)
+            out = PriceSolutionOutput(parameter, o.Edge, s.Mode,
+                                      SolveExactPrice(s, PayTable, parameter, edge, {}, &g_stop));
+        else
+            out = PayoutSolutionOutput(parameter, o.Edge, s.Mode,
+                                       SolveExactPayout(s, PayTable, parameter, edge, {}, &g_stop));
+        std::signal(SIGINT, oldInt);
+        if (g_stop.load()) {
+            std::cerr << "kvarlen-cli exact: stopped: nothing solved\n";
+            return 3;
+        }
+        if (!out.Found) throw Refused(out.Reason);
+        if (o.Json)
+            std::cout << out.Json.dump(2) << "\n";
+        else
+            for (const std::string& l : out.Lines) std::cout << l << "\n";
+        return StandardOutputWritten("kvarlen-cli exact") ? 0 : 1;
     } catch (const std::exception& e) {
         std::cerr << "kvarlen-cli exact: " << e.what() << "\n";
         return 2;
@@ -380,69 +411,8 @@ int RunExactCommand(const ExactOptions& o, const CLI::App& cmd) {
         return 2;
     }
     s = modes.front();
-    TSweepSpec sweep;
-    if (!o.Solve.empty()) {
-        try {
-            const TEdgeTarget edge = ParseEdge(o.Edge);
-            const TSweepParameter parameter = SweepParameter(o.Solve);
-            g_stop = false;
-            auto oldInt = std::signal(SIGINT, OnExactSignal);
-            std::vector<std::string> lines;
-            nlohmann::json j;
-            j["parameter"] = parameter.Name;
-            j["edge_percent"] = edge.Value;
-            j["mode"] = ExactModeName(s.Mode);
-            if (parameter.Payout == 0) {
-                const TPriceSolution p = SolveExactPrice(s, PayTable, parameter, edge, {}, &g_stop);
-                std::signal(SIGINT, oldInt);
-                j["found"] = p.Found;
-                if (!p.Found) throw Refused(p.Reason);
-                j["price"] = p.Price;
-                j["numerator"] = ToDecimal(p.Numerator);
-                j["denominator"] = ToDecimal(p.Denominator);
-                j["switch_below"] = p.SwitchBelow;
-                j["switch_above"] = p.SwitchAbove;
-                j["net_integer"] = ToDecimal(p.NetInteger);
-                j["priced_deals"] = ToDecimal(p.Drawn);
-                j["deals"] = ToDecimal(p.Deals);
-                char dec[64];
-                std::snprintf(dec, sizeof dec, "%.10f", p.Price);
-                lines.push_back(parameter.Name + " = " + ToDecimal(p.Numerator) + "/" +
-                                ToDecimal(p.Denominator) + " = " + dec + " gives a house edge of " +
-                                o.Edge + " % (" + ExactModeName(s.Mode) + " play)");
-                lines.push_back("The decisions do not change between the switches at " +
-                                FormatGeneral(p.SwitchBelow, '.') + " and " +
-                                FormatGeneral(p.SwitchAbove, '.') + ": there the net result is " +
-                                ToDecimal(p.NetInteger) + " - p x " + ToDecimal(p.Drawn) +
-                                " antes over " + ToDecimal(p.Deals) + " deals");
-            } else {
-                const TPayoutSolution p =
-                    SolveExactPayout(s, PayTable, parameter, edge, {}, &g_stop);
-                std::signal(SIGINT, oldInt);
-                j["found"] = p.Found;
-                if (!p.Found) throw Refused(p.Reason);
-                j["low"] = {{"payout", p.LowPayout}, {"edge_percent", HouseEdgePercent(p.Low)}};
-                j["high"] = {{"payout", p.HighPayout}, {"edge_percent", HouseEdgePercent(p.High)}};
-                j["crossing"] = p.Crossing;
-                char buf[256];
-                std::snprintf(buf, sizeof buf,
-                              "%s: %d gives a house edge of %.6f %%, %d gives %.6f %%; %s %% lies "
-                              "between them (the straight line between the two crosses it at "
-                              "%.4f)",
-                              parameter.Name.c_str(), p.LowPayout, HouseEdgePercent(p.Low),
-                              p.HighPayout, HouseEdgePercent(p.High), o.Edge.c_str(), p.Crossing);
-                lines.push_back(buf);
-            }
-            if (o.Json)
-                std::cout << j.dump(2) << "\n";
-            else
-                for (const std::string& l : lines) std::cout << l << "\n";
-            return StandardOutputWritten("kvarlen-cli exact") ? 0 : 1;
-        } catch (const std::exception& e) {
-            std::cerr << "kvarlen-cli exact: " << e.what() << "\n";
-            return 2;
-        }
-    }
+    TSweepPlan sweep;
+    if (!o.Solve.empty()) return RunSolve(s, o);
     if (!o.Sweep.empty()) {
         try {
             sweep = ParseSweep(o.Sweep);

@@ -2,6 +2,7 @@
 // result) and their CSV.
 #include "cli/exact_sweep_output.h"
 
+#include "cards/numfmt.h"
 #include "exact/exact_json.h"
 #include "exact/exact_report.h"
 
@@ -32,33 +33,33 @@ std::string Value(double v) {
 
 } // namespace
 
-std::vector<std::vector<std::string>> SweepRows(const TSweepSpec& spec,
+std::vector<std::vector<std::string>> SweepRows(const TSweepPlan& plan,
                                                 const std::vector<TExactResult>& points) {
     std::vector<std::vector<std::string>> rows;
-    rows.push_back({spec.Parameter.Name, "net result (antes)", "MO per deal", "house edge %",
+    rows.push_back({plan.Parameter.Name, "net result (antes)", "MO per deal", "house edge %",
                     "element of risk %", "raise %", "buy %", "exchange %", "insure %"});
     for (size_t k = 0; k < points.size(); ++k) {
         const TExactSummary s = SummarizeExact(points[k]);
         // Whole prices give the net result as an exact integer; others its decimal value (the
         // exact counts are in the JSON).
         const std::string net = s.NetIsInteger ? ToDecimal(s.Net) : Plain(s.NetValue, 4);
-        rows.push_back({Value(spec.Values[k]), net, Plain(s.MO, 8), Percent(s.HouseEdge),
+        rows.push_back({Value(plan.Values[k]), net, Plain(s.MO, 8), Percent(s.HouseEdge),
                         Percent(s.ElementOfRisk), Percent(s.RaiseShare), Percent(s.BuyShare),
                         Percent(s.ExchangeShare), Percent(s.InsureShare)});
     }
     return rows;
 }
 
-std::vector<std::string> SweepTableLines(const TSweepSpec& spec,
+std::vector<std::string> SweepTableLines(const TSweepPlan& plan,
                                          const std::vector<TExactResult>& points,
                                          const std::string& ruleSet) {
     std::vector<std::string> lines;
     const TExactResult& first = points.front();
-    lines.push_back("Exact sweep of " + spec.Parameter.Name + " over " +
+    lines.push_back("Exact sweep of " + plan.Parameter.Name + " over " +
                     std::to_string(points.size()) + " points, " + ExactModeName(first.Mode) +
                     " play" + (ruleSet.empty() ? "" : ", rule set " + ruleSet) +
                     (first.Complete ? "" : " (INCOMPLETE)"));
-    const auto rows = SweepRows(spec, points);
+    const auto rows = SweepRows(plan, points);
     std::vector<size_t> width(rows.front().size(), 0);
     for (const auto& r : rows)
         for (size_t i = 0; i < r.size(); ++i) width[i] = std::max(width[i], r[i].size());
@@ -77,10 +78,10 @@ std::vector<std::string> SweepTableLines(const TSweepSpec& spec,
     return lines;
 }
 
-std::vector<std::string> SweepCsvLines(const TSweepSpec& spec,
+std::vector<std::string> SweepCsvLines(const TSweepPlan& plan,
                                        const std::vector<TExactResult>& points) {
     std::vector<std::string> lines;
-    for (const auto& r : SweepRows(spec, points)) {
+    for (const auto& r : SweepRows(plan, points)) {
         std::string line;
         for (size_t i = 0; i < r.size(); ++i) {
             if (i > 0) line += ",";
@@ -91,14 +92,73 @@ std::vector<std::string> SweepCsvLines(const TSweepSpec& spec,
     return lines;
 }
 
-nlohmann::json SweepJson(const TSweepSpec& spec, const std::vector<TExactResult>& points) {
+nlohmann::json SweepJson(const TSweepPlan& plan, const std::vector<TExactResult>& points) {
     nlohmann::json j;
     j["format"] = "kvarlen-exact-sweep";
-    j["parameter"] = spec.Parameter.Name;
-    j["values"] = spec.Values;
+    j["parameter"] = plan.Parameter.Name;
+    j["values"] = plan.Values;
     j["points"] = nlohmann::json::array();
     for (const TExactResult& r : points) j["points"].push_back(ExactResultJson(r));
     return j;
+}
+
+namespace {
+
+TSolveOutput Begin(const TSweepParameter& parameter, const std::string& edgeText, TExactMode mode,
+                   bool found, const std::string& reason) {
+    TSolveOutput out;
+    out.Found = found;
+    out.Reason = reason;
+    out.Json["parameter"] = parameter.Name;
+    out.Json["edge_percent"] = ParseEdge(edgeText).Value;
+    out.Json["mode"] = ExactModeName(mode);
+    out.Json["found"] = found;
+    return out;
+}
+
+} // namespace
+
+TSolveOutput PriceSolutionOutput(const TSweepParameter& parameter, const std::string& edgeText,
+                                 TExactMode mode, const TPriceSolution& p) {
+    TSolveOutput out = Begin(parameter, edgeText, mode, p.Found, p.Reason);
+    if (!p.Found) return out;
+    nlohmann::json& j = out.Json;
+    j["price"] = p.Price;
+    j["numerator"] = ToDecimal(p.Numerator);
+    j["denominator"] = ToDecimal(p.Denominator);
+    j["switch_below"] = p.SwitchBelow;
+    j["switch_above"] = p.SwitchAbove;
+    j["net_integer"] = ToDecimal(p.NetInteger);
+    j["priced_deals"] = ToDecimal(p.Drawn);
+    j["deals"] = ToDecimal(p.Deals);
+    char dec[64];
+    std::snprintf(dec, sizeof dec, "%.10f", p.Price);
+    out.Lines.push_back(parameter.Name + " = " + ToDecimal(p.Numerator) + "/" +
+                        ToDecimal(p.Denominator) + " = " + dec + " gives a house edge of " +
+                        edgeText + " % (" + ExactModeName(mode) + " play)");
+    out.Lines.push_back("The decisions do not change between the switches at " +
+                        FormatGeneral(p.SwitchBelow, '.') + " and " +
+                        FormatGeneral(p.SwitchAbove, '.') + ": there the net result is " +
+                        ToDecimal(p.NetInteger) + " - p x " + ToDecimal(p.Drawn) + " antes over " +
+                        ToDecimal(p.Deals) + " deals");
+    return out;
+}
+
+TSolveOutput PayoutSolutionOutput(const TSweepParameter& parameter, const std::string& edgeText,
+                                  TExactMode mode, const TPayoutSolution& p) {
+    TSolveOutput out = Begin(parameter, edgeText, mode, p.Found, p.Reason);
+    if (!p.Found) return out;
+    out.Json["low"] = {{"payout", p.LowPayout}, {"edge_percent", HouseEdgePercent(p.Low)}};
+    out.Json["high"] = {{"payout", p.HighPayout}, {"edge_percent", HouseEdgePercent(p.High)}};
+    out.Json["crossing"] = p.Crossing;
+    char buf[256];
+    std::snprintf(buf, sizeof buf,
+                  "%s: %d gives a house edge of %.6f %%, %d gives %.6f %%; %s %% lies between "
+                  "them (the straight line between the two crosses it at %.4f)",
+                  parameter.Name.c_str(), p.LowPayout, HouseEdgePercent(p.Low), p.HighPayout,
+                  HouseEdgePercent(p.High), edgeText.c_str(), p.Crossing);
+    out.Lines.push_back(buf);
+    return out;
 }
 
 } // namespace kvarlen::cli

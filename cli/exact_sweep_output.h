@@ -12,14 +12,26 @@ namespace kvarlen::cli {
 
 // The header and one row per point: value, exact net result, MO, house edge, element of risk,
 // how often the box raises, buys, exchanges and insures.
-std::vector<std::vector<std::string>> SweepRows(const TSweepSpec& spec,
+std::vector<std::vector<std::string>> SweepRows(const TSweepPlan& plan,
                                                 const std::vector<TExactResult>& points);
-std::vector<std::string> SweepTableLines(const TSweepSpec& spec,
+std::vector<std::string> SweepTableLines(const TSweepPlan& plan,
                                          const std::vector<TExactResult>& points,
                                          const std::string& ruleSet);
-std::vector<std::string> SweepCsvLines(const TSweepSpec& spec,
+std::vector<std::string> SweepCsvLines(const TSweepPlan& plan,
                                        const std::vector<TExactResult>& points);
 // Every point's whole result (each one a part as `exact --json` writes it).
-nlohmann::json SweepJson(const TSweepSpec& spec, const std::vector<TExactResult>& points);
+nlohmann::json SweepJson(const TSweepPlan& plan, const std::vector<TExactResult>& points);
+
+// What --solve prints: the text lines and the JSON, or the reason nothing was found.
+struct TSolveOutput {
+    bool Found = false;
+    std::string Reason;
+    std::vector<std::string> Lines;
+    nlohmann::json Json;
+};
+TSolveOutput PriceSolutionOutput(const TSweepParameter& parameter, const std::string& edgeText,
+                                 TExactMode mode, const TPriceSolution& p);
+TSolveOutput PayoutSolutionOutput(const TSweepParameter& parameter, const std::string& edgeText,
+                                  TExactMode mode, const TPayoutSolution& p);
 
 } // namespace kvarlen::cli

@@ -159,14 +159,6 @@ THand Receive(const THand& hand, int slot, const TCardRec& card, int32_t mark) {
     return h;
 }
 
-TCardRec Entry(int index, int32_t mark) {
-    TCardRec c;
-    c.Suit = static_cast<uint8_t>(detail::EntrySuit(index));
-    c.Value = detail::EntryValue(index);
-    c.Mark = mark;
-    return c;
-}
-
 // The flushes of the dealer, dealt out when a flush of the box first needs them.
 class TLazyFlushes {
   public:
@@ -209,7 +201,7 @@ void GatherIdeal(TLayoutFacts& f, const TExactConfig& cfg, const TDeck& view,
         if (cfg.DealerAK != rules.AKPlays)
             other = std::make_unique<detail::TCandidateViews>(base, cfg.DealerAK);
         for (int j = 0; j < count; ++j) {
-            const TCardRec x = Entry(cand[j], kMarkBought);
+            const TCardRec x = detail::EntryCard(cand[j], kMarkBought);
             THand h = Receive(f.Hand, 6, x, kMarkBought);
             EvaluateHand(h, rules.AKPlays);
             if (!h.Sorted) SortByValue(h);
@@ -226,7 +218,7 @@ void GatherIdeal(TLayoutFacts& f, const TExactConfig& cfg, const TDeck& view,
     if (rules.Exchange1)
         for (int i = 1; i <= 5; ++i)
             for (int j = 0; j < count; ++j) {
-                const TCardRec x = Entry(cand[j], kMarkExchanged);
+                const TCardRec x = detail::EntryCard(cand[j], kMarkExchanged);
                 THand h = Receive(f.Hand, i, x, kMarkExchanged);
                 EvaluateHand(h, rules.AKPlays);
                 TCandidateFacts c;
@@ -299,7 +291,8 @@ void CountIdeal(TExactLayoutCounts& c, const TExactConfig& cfg, const TLayoutFac
 // Best play: the option of the best value, then the best continuation on every final hand.
 void CountOptimal(TExactLayoutCounts& c, const TExactConfig& cfg, const TLayoutFacts& f) {
     const TRules& rules = cfg.Rules;
-    TOptionTable table;
+    // Priced once per layout and point: its option list keeps its buffer between calls.
+    thread_local TOptionTable table;
     PriceViewStates(f.States, rules, cfg.Pay, table);
     const TPlayOption& best = table.BestOption();
     int price = kPriceNone;
@@ -358,7 +351,7 @@ void GatherStrategy(TLayoutFacts& f, const TExactConfig& cfg, const TDeck& view,
     const int n = detail::CollectCandidates(view, open, cand);
     std::unique_ptr<TDealerFlushes> flushes;
     for (int j = 0; j < n; ++j) {
-        const TCardRec x = Entry(cand[j], kMarkBought);
+        const TCardRec x = detail::EntryCard(cand[j], kMarkBought);
         THand h = Receive(f.Hand, 6, x, kMarkBought);
         EvaluateHand(h, rules.AKPlays);
         TDeck v = view;

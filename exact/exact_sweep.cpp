@@ -65,12 +65,12 @@ TSweepParameter SweepParameter(const std::string& name) {
                         KnownNames());
 }
 
-TSweepSpec ParseSweep(const std::string& text) {
+TSweepPlan ParseSweep(const std::string& text) {
     const size_t eq = text.find('=');
     if (eq == std::string::npos)
         throw TExactRefused("--sweep: '" + text + "' is not NAME=FROM:TO:STEP or NAME=v1,v2,...");
-    TSweepSpec spec;
-    spec.Parameter = SweepParameter(text.substr(0, eq));
+    TSweepPlan plan;
+    plan.Parameter = SweepParameter(text.substr(0, eq));
     const std::string values = text.substr(eq + 1);
     if (values.find(':') != std::string::npos) {
         const size_t a = values.find(':');
@@ -89,8 +89,8 @@ TSweepSpec ParseSweep(const std::string& text) {
         for (int i = 0; i <= static_cast<int>(n); ++i) {
             // FROM + i STEP, rounded to 12 decimals so that 0.1 steps land on their decimals.
             const double v = std::round((from + i * step) * 1e12) / 1e12;
-            CheckValue(spec.Parameter, v, FormatGeneral(v, '.'));
-            spec.Values.push_back(v);
+            CheckValue(plan.Parameter, v, FormatGeneral(v, '.'));
+            plan.Values.push_back(v);
         }
     } else {
         size_t start = 0;
@@ -100,16 +100,16 @@ TSweepSpec ParseSweep(const std::string& text) {
             const std::string item = values.substr(start, comma - start);
             if (item.empty()) throw TExactRefused("--sweep: an empty value in '" + values + "'");
             const double v = Number(item, "the value");
-            CheckValue(spec.Parameter, v, item);
-            spec.Values.push_back(v);
+            CheckValue(plan.Parameter, v, item);
+            plan.Values.push_back(v);
             start = comma + 1;
         }
-        if (spec.Values.size() > kMaxSweepPoints)
+        if (plan.Values.size() > kMaxSweepPoints)
             throw TExactRefused("--sweep: more than " + std::to_string(kMaxSweepPoints) +
                                 " points");
     }
-    if (spec.Values.empty()) throw TExactRefused("--sweep: no value");
-    return spec;
+    if (plan.Values.empty()) throw TExactRefused("--sweep: no value");
+    return plan;
 }
 
 void ApplySweepValue(const TSweepParameter& p, double value, TRules& rules, TPayTable& pay) {
@@ -122,14 +122,14 @@ void ApplySweepValue(const TSweepParameter& p, double value, TRules& rules, TPay
 }
 
 std::vector<TExactResult> RunExactSweep(const TExactSettings& base, const TPayTable& pay,
-                                        const TSweepSpec& spec, const TExactProgress& progress,
+                                        const TSweepPlan& plan, const TExactProgress& progress,
                                         const std::atomic<bool>* stop) {
     std::vector<TExactSettings> points;
     std::vector<TPayTable> pays;
-    for (double v : spec.Values) {
+    for (double v : plan.Values) {
         TExactSettings s = base;
         TPayTable p = pay;
-        ApplySweepValue(spec.Parameter, v, s.Rules, p);
+        ApplySweepValue(plan.Parameter, v, s.Rules, p);
         points.push_back(s);
         pays.push_back(p);
     }
@@ -350,7 +350,7 @@ TPayoutSolution SolveExactPayout(const TExactSettings& base, const TPayTable& pa
     if (parameter.Payout <= 0) throw TExactRefused("--solve " + parameter.Name + " is a price");
     // The edge falls as a payout rises: a coarse sweep brackets the target, a fine one the
     // whole payouts of the bracket.
-    TSweepSpec coarse;
+    TSweepPlan coarse;
     coarse.Parameter = parameter;
     for (int v = 0; v < kMaxPayout; v += 37) coarse.Values.push_back(v);
     coarse.Values.push_back(kMaxPayout);
@@ -372,7 +372,7 @@ TPayoutSolution SolveExactPayout(const TExactSettings& base, const TPayTable& pa
                      " % at 0 to " + FormatGeneral(HouseEdgePercent(c.back()), '.') + " % at 999";
         return out;
     }
-    TSweepSpec fine;
+    TSweepPlan fine;
     fine.Parameter = parameter;
     for (int v = static_cast<int>(coarse.Values[at]); v <= static_cast<int>(coarse.Values[at + 1]);
          ++v)

@@ -20,13 +20,13 @@ TSweepParameter SweepParameter(const std::string& name);
 
 inline constexpr size_t kMaxSweepPoints = 1001;
 
-struct TSweepSpec {
+struct TSweepPlan {
     TSweepParameter Parameter;
     std::vector<double> Values;
 };
 // "NAME=FROM:TO:STEP" or "NAME=v1,v2,...". Payouts must be whole numbers 0..999, prices 0..1000;
 // at most kMaxSweepPoints points. Throws TExactRefused saying what is wrong.
-TSweepSpec ParseSweep(const std::string& text);
+TSweepPlan ParseSweep(const std::string& text);
 
 // The rules and payouts of one point.
 void ApplySweepValue(const TSweepParameter& p, double value, TRules& rules, TPayTable& pay);
@@ -34,7 +34,7 @@ void ApplySweepValue(const TSweepParameter& p, double value, TRules& rules, TPay
 // Every point's result, as RunExact gives it with that value in the rules (or PayTable).
 // base.Rules and pay are the rules of the other fields.
 std::vector<TExactResult> RunExactSweep(const TExactSettings& base, const TPayTable& pay,
-                                        const TSweepSpec& spec, const TExactProgress& progress = {},
+                                        const TSweepPlan& plan, const TExactProgress& progress = {},
                                         const std::atomic<bool>* stop = nullptr);
 
 // A house edge in per cent as a decimal ("2", "2.5", "-0,75"): Numerator / 10^Decimals.

@@ -26,15 +26,15 @@ TExactSettings Settings(TExactMode mode, int part, int parts, bool buy, bool exc
 void ExpectPointsAreSingleRuns(const TExactSettings& base, const std::string& sweep) {
     TPayScope scope;
     PayTable = kDefaultPayTable;
-    const TSweepSpec spec = ParseSweep(sweep);
-    const std::vector<TExactResult> points = RunExactSweep(base, kDefaultPayTable, spec);
-    ASSERT_EQ(points.size(), spec.Values.size());
+    const TSweepPlan plan = ParseSweep(sweep);
+    const std::vector<TExactResult> points = RunExactSweep(base, kDefaultPayTable, plan);
+    ASSERT_EQ(points.size(), plan.Values.size());
     for (size_t k = 0; k < points.size(); ++k) {
         TExactSettings one = base;
         PayTable = kDefaultPayTable;
-        ApplySweepValue(spec.Parameter, spec.Values[k], one.Rules, PayTable);
+        ApplySweepValue(plan.Parameter, plan.Values[k], one.Rules, PayTable);
         const TExactResult single = RunExact(one);
-        SCOPED_TRACE(sweep + " at " + std::to_string(spec.Values[k]));
+        SCOPED_TRACE(sweep + " at " + std::to_string(plan.Values[k]));
         EXPECT_TRUE(points[k].Complete);
         EXPECT_TRUE(SameExactConditions(points[k], single));
         EXPECT_TRUE(points[k].Tally == single.Tally);
@@ -55,9 +55,9 @@ TEST(ExactSweep, EveryPointIsTheSingleRunCountForCount) {
 }
 
 TEST(ExactSweep, ValuesAreReadOrRefusedWithTheReason) {
-    const TSweepSpec a = ParseSweep("price-buy6=0.5:1,5:0.25");
+    const TSweepPlan a = ParseSweep("price-buy6=0.5:1,5:0.25");
     EXPECT_EQ(a.Values, (std::vector<double>{0.5, 0.75, 1.0, 1.25, 1.5}));
-    const TSweepSpec b = ParseSweep("price-change1=0:1:0.1");
+    const TSweepPlan b = ParseSweep("price-change1=0:1:0.1");
     ASSERT_EQ(b.Values.size(), 11u);
     EXPECT_EQ(b.Values[3], 0.3);
     EXPECT_EQ(ParseSweep("pay-royal=100,250,500").Values.size(), 3u);

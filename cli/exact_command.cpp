@@ -6,12 +6,15 @@
 #include "cli/options_common.h"
 #include "exact/exact_compare.h"
 #include "exact/exact_json.h"
+#include "exact/exact_pictures.h"
 #include "exact/exact_report.h"
 #include "simulation/text_files.h"
 
 #include <atomic>
+#include <cctype>
 #include <cerrno>
 #include <chrono>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -43,6 +46,7 @@ struct ExactOptions {
     std::string Csv;   // the sweep's table as CSV
     std::string Solve; // the price or payout solved for --edge
     std::string Edge;
+    std::string Chart; // the sweep's curve as SVG
 };
 
 class Refused : public std::runtime_error {
@@ -132,13 +136,14 @@ bool DecisionsWritable(const ExactOptions& o) {
 }
 
 // Written beside and renamed over the file: a failure leaves no truncated chart behind.
-bool WriteLines(const std::string& path, const std::vector<std::string>& lines) {
+bool WriteLines(const std::string& path, const std::vector<std::string>& lines,
+                const char* eol = "\r\n") {
     const std::string target = WriteTarget(path);
     std::string error;
     if (IsSpecialFile(target)) {
         std::FILE* f = std::fopen(target.c_str(), "wb");
         bool ok = f != nullptr;
-        for (const std::string& l : lines) ok = ok && std::fputs((l + "\r\n").c_str(), f) >= 0;
+        for (const std::string& l : lines) ok = ok && std::fputs((l + eol).c_str(), f) >= 0;
         const int err = errno;
         if (f != nullptr && std::fclose(f) != 0) ok = false;
         if (ok) return true;
@@ -148,7 +153,7 @@ bool WriteLines(const std::string& path, const std::vector<std::string>& lines) 
     TFileWriter out(target);
     if (out.Open(error)) {
         for (const std::string& l : lines)
-            if (!out.Write(l + "\r\n")) break;
+            if (!out.Write(l + eol)) break;
         if (out.Commit(error)) return true;
     }
     std::cerr << "kvarlen-cli exact: " << error << "\n";
@@ -163,6 +168,13 @@ std::string IncompleteName(const std::string& path) {
         dot == (slash == std::string::npos ? 0 : slash + 1))
         return path + ".INCOMPLETE";
     return path.substr(0, dot) + ".INCOMPLETE" + path.substr(dot);
+}
+
+bool IsSvgName(const std::string& path) {
+    if (path.size() < 4) return false;
+    std::string end = path.substr(path.size() - 4);
+    for (char& c : end) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return end == ".svg";
 }
 
 std::string Duration(double seconds) {
@@ -185,7 +197,12 @@ int Output(const TExactResult& r, const ExactOptions& o, const std::string& rule
     if (!StandardOutputWritten("kvarlen-cli exact")) status = 1;
     if (!o.Decisions.empty()) {
         const std::string chart = r.Complete ? o.Decisions : IncompleteName(o.Decisions);
-        if (!WriteLines(chart, ExactDecisionLines(r, ',')))
+        // A name ending in .svg asks for the picture of the chart.
+        const bool picture = IsSvgName(o.Decisions);
+        if (!(picture
+                  ? WriteLines(chart,
+                               {DecisionChartSvg(r, 980, 600, TPictureLanguage::English, '.')}, "")
+                  : WriteLines(chart, ExactDecisionLines(r, ','))))
             status = 1;
         else if (!r.Complete)
             std::cerr << "kvarlen-cli exact: the chart of the layouts counted is in " << chart
@@ -226,18 +243,109 @@ int OutputComparison(const std::vector<TExactResult>& results, const std::string
     return 0;
 }
 
+// The value of the swept price or payout under the rules in force (not a number after a merge:
+// the part files hold the points' rules only).
+double CurrentValue(const TSweepParameter& p, const TRules& rules) {
+    if (p.Payout > 0) return PayTable[static_cast<size_t>(p.Payout)];
+    return p.Buy6 ? rules.PriceBuy6 : rules.PriceChange1;
+}
+
+// What a sweep prints and draws beside its points: the target edge solved, if asked.
+struct TSweepExtras {
+    double Current = std::nan("");
+    const TSweepSolution* Solution = nullptr; // solved (or tried) for --edge
+};
+
+// The curve as --chart draws it.
+std::string SweepChart(const TSweepPlan& plan, const std::vector<TExactResult>& points,
+                       const ExactOptions& o, const TSweepExtras& extras) {
+    TSweepCurve curve = SweepCurveOf(plan, points, extras.Current, TPictureLanguage::English, '.');
+    if (!o.Edge.empty()) {
+        curve.HasTarget = true;
+        curve.Target = ParseEdge(o.Edge).Value;
+        char label[160];
+        if (extras.Solution != nullptr && extras.Solution->Found) {
+            curve.HasSolution = true;
+            curve.Solution = extras.Solution->Value;
+            const TSweepSolution& sol = *extras.Solution;
+            if (sol.IsPrice)
+                std::snprintf(label, sizeof label, "%.6f = %s/%s", sol.Price.Price,
+                              ToDecimal(sol.Price.Numerator).c_str(),
+                              ToDecimal(sol.Price.Denominator).c_str());
+            else
+                std::snprintf(label, sizeof label, "between %d and %d (crossing %.3f)",
+                              sol.Payout.LowPayout, sol.Payout.HighPayout, sol.Payout.Crossing);
+            curve.SolutionText = label;
+            if (curve.Solution < curve.Values.front() || curve.Solution > curve.Values.back())
+                curve.Note = std::string("the target is met outside the points swept, at ") + label;
+        } else if (extras.Solution != nullptr) {
+            curve.Note = extras.Solution->Reason;
+        } else if (double at = 0; InterpolatedCrossing(curve, curve.Target, &at)) {
+            curve.HasSolution = true;
+            curve.Solution = at;
+            std::snprintf(label, sizeof label, "about %.4f (between points)", at);
+            curve.SolutionText = label;
+        } else {
+            curve.Note = "no two points enclose the target";
+        }
+    }
+    return SweepChartSvg(curve, 900, 540);
+}
+
 // The points of a sweep; the exit status.
 int OutputSweep(const TSweepPlan& plan, const std::vector<TExactResult>& points,
-                const ExactOptions& o) {
+                const ExactOptions& o, const TSweepExtras& extras = {}) {
     const std::string ruleSet = RuleSetLabel(o.RuleSet, points.front().Rules, points.front().Pay);
+    TSolveOutput solved;
+    if (extras.Solution != nullptr && extras.Solution->Found) {
+        const TSweepSolution& sol = *extras.Solution;
+        solved =
+            sol.IsPrice
+                ? PriceSolutionOutput(plan.Parameter, o.Edge, points.front().Mode, sol.Price)
+                : PayoutSolutionOutput(plan.Parameter, o.Edge, points.front().Mode, sol.Payout);
+    }
     if (o.Json) {
         nlohmann::json j = SweepJson(plan, points);
         j["rule_set"] = ruleSet;
+        if (extras.Solution != nullptr) {
+            if (extras.Solution->Found) {
+                j["solution"] = solved.Json;
+            } else {
+                j["solution"] = {{"found", false}, {"reason", extras.Solution->Reason}};
+            }
+        } else if (!o.Edge.empty()) {
+            double at = 0;
+            const bool found = InterpolatedCrossing(
+                SweepCurveOf(plan, points, extras.Current, TPictureLanguage::English, '.'),
+                ParseEdge(o.Edge).Value, &at);
+            j["solution"] = {{"found", found}, {"interpolated", true}};
+            if (found) j["solution"]["value"] = at;
+        }
         std::cout << j.dump(2) << "\n";
     } else {
         for (const std::string& l : SweepTableLines(plan, points, ruleSet)) std::cout << l << "\n";
+        if (extras.Solution != nullptr) {
+            if (extras.Solution->Found)
+                for (const std::string& l : solved.Lines) std::cout << l << "\n";
+            else
+                std::cout << "Not solved: " << extras.Solution->Reason << "\n";
+        } else if (!o.Edge.empty()) {
+            // Merged parts hold the points only: the crossing is read off the straight lines.
+            double at = 0;
+            if (InterpolatedCrossing(
+                    SweepCurveOf(plan, points, extras.Current, TPictureLanguage::English, '.'),
+                    ParseEdge(o.Edge).Value, &at))
+                std::cout << "The straight line between the points crosses a house edge of "
+                          << o.Edge << " % at about " << FormatGeneral(at, '.')
+                          << " (--solve gives it exactly)\n";
+            else
+                std::cout << "No two points enclose a house edge of " << o.Edge << " %\n";
+        }
     }
     int status = StandardOutputWritten("kvarlen-cli exact") ? 0 : 1;
+    if (!o.Chart.empty() && !WriteLines(points.front().Complete ? o.Chart : IncompleteName(o.Chart),
+                                        {SweepChart(plan, points, o, extras)}, ""))
+        status = 1;
     if (!o.Csv.empty() && !WriteLines(points.front().Complete ? o.Csv : IncompleteName(o.Csv),
                                       SweepCsvLines(plan, points)))
         status = 1;
@@ -251,6 +359,9 @@ int OutputSweep(const TSweepPlan& plan, const std::vector<TExactResult>& points,
 // The parts of a sweep: point k of every file merged as the parts of one run.
 int RunMergeSweepFiles(const std::vector<std::string>& files, const ExactOptions& o) {
     try {
+        // What the output needs is checked before any of it is printed.
+        if (!o.Edge.empty()) ParseEdge(o.Edge);
+        if (!o.Chart.empty()) CheckWritable(WriteTarget(o.Chart));
         TSweepPlan plan;
         std::vector<std::vector<TExactResult>> parts; // [point][file]
         for (size_t f = 0; f < files.size(); ++f) {
@@ -297,6 +408,8 @@ int RunMergeFiles(const std::vector<std::string>& files, const ExactOptions& o) 
         } catch (const std::exception&) {
             // Reported below with the file's name.
         }
+        if (!o.Edge.empty() || !o.Chart.empty())
+            throw Refused("--edge and --chart go with the parts of a --sweep");
         for (const std::string& path : files) {
             try {
                 parts.push_back(ExactResultFromJson(ReadExactResultFile(path)));
@@ -345,8 +458,13 @@ int RunSolve(const TExactSettings& s, const ExactOptions& o) {
 }
 
 int RunExactCommand(const ExactOptions& o, const CLI::App& cmd) {
+    if (!o.Chart.empty() && o.Sweep.empty() && o.Merge.empty()) {
+        std::cerr << "kvarlen-cli exact: --chart draws the curve of a --sweep (or of the merged "
+                     "parts of one)\n";
+        return 2;
+    }
     if (!o.Sweep.empty() || !o.Csv.empty()) {
-        for (const char* opt : {"--compare", "--merge", "--decisions"})
+        for (const char* opt : {"--compare", "--merge", "--decisions", "--solve"})
             if (cmd.count(opt) > 0) {
                 std::cerr << "kvarlen-cli exact: --sweep counts its own points; " << opt
                           << " does not go with it\n";
@@ -416,7 +534,9 @@ int RunExactCommand(const ExactOptions& o, const CLI::App& cmd) {
     if (!o.Sweep.empty()) {
         try {
             sweep = ParseSweep(o.Sweep);
+            if (!o.Edge.empty()) ParseEdge(o.Edge);
             if (!o.Csv.empty()) CheckWritable(WriteTarget(o.Csv));
+            if (!o.Chart.empty()) CheckWritable(WriteTarget(o.Chart));
         } catch (const std::exception& e) {
             std::cerr << "kvarlen-cli exact: " << e.what() << "\n";
             return 2;
@@ -450,12 +570,21 @@ int RunExactCommand(const ExactOptions& o, const CLI::App& cmd) {
     auto oldTerm = std::signal(SIGTERM, OnExactSignal);
     auto oldHup = std::signal(SIGHUP, OnExactSignal);
     std::vector<TExactResult> results;
+    TSweepSolution solution;
+    bool solved = false;
     try {
         for (const TExactSettings& m : modes) {
             if (o.Compare) label = ExactModeName(m.Mode) + ": ";
             t0 = std::chrono::steady_clock::now();
             if (!o.Sweep.empty()) {
                 results = RunExactSweep(m, PayTable, sweep, progress, &g_stop);
+                if (!o.Edge.empty() && results.front().Complete) {
+                    label = "solving for " + o.Edge + " %: ";
+                    t0 = std::chrono::steady_clock::now();
+                    solution = SolveBesideSweep(m, PayTable, sweep, results, ParseEdge(o.Edge),
+                                                progress, &g_stop);
+                    solved = !g_stop.load();
+                }
                 break;
             }
             results.push_back(RunExact(m, progress, &g_stop));
@@ -471,7 +600,17 @@ int RunExactCommand(const ExactOptions& o, const CLI::App& cmd) {
     std::signal(SIGHUP, oldHup);
     if (shown) std::fputc('\n', stderr);
     if (o.Compare) return OutputComparison(results, strategyLeftOut, o);
-    if (!o.Sweep.empty()) return OutputSweep(sweep, results, o);
+    if (!o.Sweep.empty()) {
+        TSweepExtras extras;
+        extras.Current = CurrentValue(sweep.Parameter, s.Rules);
+        if (solved) extras.Solution = &solution;
+        const int status = OutputSweep(sweep, results, o, extras);
+        if (!o.Edge.empty() && !solved && results.front().Complete) {
+            std::cerr << "kvarlen-cli exact: stopped: the target edge is not solved\n";
+            return status == 0 ? 3 : status;
+        }
+        return status;
+    }
     return Output(results.front(), o,
                   RuleSetLabel(o.RuleSet, results.front().Rules, results.front().Pay));
 }
@@ -503,7 +642,8 @@ void AddExactCommand(CLI::App& app, int& status) {
                     "computing");
     cmd->add_option("--decisions", o->Decisions,
                     "Write the decision chart (per dealt class and open card: shares of pass, "
-                    "raise, buy, exchange and their mean results) to this CSV file");
+                    "raise, buy, exchange and their mean results) to this CSV file; a name ending "
+                    "in .svg draws it as a picture");
     cmd->add_flag("--json", o->Json, "JSON output with every count exact (for --merge)");
     cmd->add_option("--sweep", o->Sweep,
                     "NAME=FROM:TO:STEP or NAME=v1,v2,...: one exact run per value of a price "
@@ -516,7 +656,13 @@ void AddExactCommand(CLI::App& app, int& status) {
                     "The price (price-buy6, price-change1: exact, as a fraction) or the payout "
                     "(pay-...: the two neighbouring whole payouts) that gives the house edge "
                     "of --edge");
-    cmd->add_option("--edge", o->Edge, "With --solve: the house edge in per cent, e.g. 2");
+    cmd->add_option("--edge", o->Edge,
+                    "With --solve: the house edge in per cent, e.g. 2; with --sweep: also solve "
+                    "for it and draw it on --chart");
+    cmd->add_option("--chart", o->Chart,
+                    "With --sweep (or --merge of its parts): draw the house edge and the element "
+                    "of risk against the value swept as an SVG picture, the rules in force and "
+                    "the --edge target marked");
     cmd->callback([o, cmd, &status]() {
         if (cmd->count("--threads") > 0 && o->Threads < 1) {
             std::cerr << "kvarlen-cli exact: --threads must be 1..256\n";
@@ -526,8 +672,13 @@ void AddExactCommand(CLI::App& app, int& status) {
         // A sweep prices best play unless another mode is asked for.
         if ((!o->Sweep.empty() || !o->Solve.empty()) && cmd->count("--mode") == 0)
             o->Mode = "optimal";
-        if (o->Solve.empty() != o->Edge.empty()) {
-            std::cerr << "kvarlen-cli exact: --solve and --edge go together\n";
+        if (!o->Solve.empty() && o->Edge.empty()) {
+            std::cerr << "kvarlen-cli exact: --solve needs --edge\n";
+            status = 2;
+            return;
+        }
+        if (!o->Edge.empty() && o->Solve.empty() && o->Sweep.empty() && o->Merge.empty()) {
+            std::cerr << "kvarlen-cli exact: --edge goes with --solve or --sweep\n";
             status = 2;
             return;
         }

@@ -13,42 +13,13 @@ namespace kvarlen::cli {
 
 namespace {
 
-std::string Percent(long double share) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.4Lf", 100.0L * share);
-    return buf;
-}
-
 std::string Plain(long double v, int digits) {
     char buf[48];
     std::snprintf(buf, sizeof buf, "%.*Lf", digits, v);
     return buf;
 }
 
-std::string Value(double v) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.10g", v);
-    return buf;
-}
-
 } // namespace
-
-std::vector<std::vector<std::string>> SweepRows(const TSweepPlan& plan,
-                                                const std::vector<TExactResult>& points) {
-    std::vector<std::vector<std::string>> rows;
-    rows.push_back({plan.Parameter.Name, "net result (antes)", "MO per deal", "house edge %",
-                    "element of risk %", "raise %", "buy %", "exchange %", "insure %"});
-    for (size_t k = 0; k < points.size(); ++k) {
-        const TExactSummary s = SummarizeExact(points[k]);
-        // Whole prices give the net result as an exact integer; others its decimal value (the
-        // exact counts are in the JSON).
-        const std::string net = s.NetIsInteger ? ToDecimal(s.Net) : Plain(s.NetValue, 4);
-        rows.push_back({Value(plan.Values[k]), net, Plain(s.MO, 8), Percent(s.HouseEdge),
-                        Percent(s.ElementOfRisk), Percent(s.RaiseShare), Percent(s.BuyShare),
-                        Percent(s.ExchangeShare), Percent(s.InsureShare)});
-    }
-    return rows;
-}
 
 std::vector<std::string> SweepTableLines(const TSweepPlan& plan,
                                          const std::vector<TExactResult>& points,
@@ -59,7 +30,7 @@ std::vector<std::string> SweepTableLines(const TSweepPlan& plan,
                     std::to_string(points.size()) + " points, " + ExactModeName(first.Mode) +
                     " play" + (ruleSet.empty() ? "" : ", rule set " + ruleSet) +
                     (first.Complete ? "" : " (INCOMPLETE)"));
-    const auto rows = SweepRows(plan, points);
+    const auto rows = SweepRows(plan, points, '.');
     std::vector<size_t> width(rows.front().size(), 0);
     for (const auto& r : rows)
         for (size_t i = 0; i < r.size(); ++i) width[i] = std::max(width[i], r[i].size());
@@ -81,7 +52,7 @@ std::vector<std::string> SweepTableLines(const TSweepPlan& plan,
 std::vector<std::string> SweepCsvLines(const TSweepPlan& plan,
                                        const std::vector<TExactResult>& points) {
     std::vector<std::string> lines;
-    for (const auto& r : SweepRows(plan, points)) {
+    for (const auto& r : SweepRows(plan, points, '.')) {
         std::string line;
         for (size_t i = 0; i < r.size(); ++i) {
             if (i > 0) line += ",";

@@ -10,10 +10,7 @@
 
 namespace kvarlen::cli {
 
-// The header and one row per point: value, exact net result, MO, house edge, element of risk,
-// how often the box raises, buys, exchanges and insures.
-std::vector<std::vector<std::string>> SweepRows(const TSweepPlan& plan,
-                                                const std::vector<TExactResult>& points);
+// The table of the points (SweepRows) aligned in columns, under a line naming the sweep.
 std::vector<std::string> SweepTableLines(const TSweepPlan& plan,
                                          const std::vector<TExactResult>& points,
                                          const std::string& ruleSet);

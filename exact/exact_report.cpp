@@ -285,4 +285,22 @@ std::vector<std::string> ExactDecisionLines(const TExactResult& res, char sep) {
     return out;
 }
 
+std::vector<std::vector<std::string>> SweepRows(const TSweepPlan& plan,
+                                                const std::vector<TExactResult>& points, char sep) {
+    auto percent = [sep](long double share) { return Fixed(100.0L * share, 4, sep); };
+    std::vector<std::vector<std::string>> rows;
+    rows.push_back({plan.Parameter.Name, "net result (antes)", "MO per deal", "house edge %",
+                    "element of risk %", "raise %", "buy %", "exchange %", "insure %"});
+    for (size_t k = 0; k < points.size() && k < plan.Values.size(); ++k) {
+        const TExactSummary s = SummarizeExact(points[k]);
+        // Whole prices give the net result as an exact integer; others its decimal value (the
+        // exact counts are in the JSON).
+        const std::string net = s.NetIsInteger ? ToDecimal(s.Net) : Fixed(s.NetValue, 4, sep);
+        rows.push_back({FormatGeneral(plan.Values[k], sep), net, Fixed(s.MO, 8, sep),
+                        percent(s.HouseEdge), percent(s.ElementOfRisk), percent(s.RaiseShare),
+                        percent(s.BuyShare), percent(s.ExchangeShare), percent(s.InsureShare)});
+    }
+    return rows;
+}
+
 } // namespace kvarlen

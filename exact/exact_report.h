@@ -3,6 +3,7 @@
 #pragma once
 
 #include "exact/exact_run.h"
+#include "exact/exact_sweep.h"
 
 #include <string>
 #include <vector>
@@ -56,6 +57,12 @@ std::vector<std::string> ExactTableCsvLines(const TExactResult& r, char sep);
 
 // The decision chart: one line per dealt class and open value, ';' between the fields.
 std::vector<std::string> ExactDecisionLines(const TExactResult& r, char sep);
+
+// The table of a sweep: the header (the parameter's name, then English captions) and one row per
+// point: value, exact net result, MO, house edge, element of risk, how often the box raises,
+// buys, exchanges and insures. Numbers with the decimal separator sep.
+std::vector<std::vector<std::string>> SweepRows(const TSweepPlan& plan,
+                                                const std::vector<TExactResult>& points, char sep);
 
 // "ace + king", "pair", ... for ordinals 1..10; "nothing" for 0.
 std::string ExactClassLabel(int ordinal);

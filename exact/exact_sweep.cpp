@@ -345,15 +345,18 @@ TPriceSolution SolveExactPrice(const TExactSettings& base, const TPayTable& pay,
 
 TPayoutSolution SolveExactPayout(const TExactSettings& base, const TPayTable& pay,
                                  const TSweepParameter& parameter, const TEdgeTarget& edge,
-                                 const TExactProgress& progress, const std::atomic<bool>* stop) {
+                                 const TExactProgress& progress, const std::atomic<bool>* stop,
+                                 int low, int high) {
     TPayoutSolution out;
+    low = std::clamp(low, 0, kMaxPayout - 1);
+    high = std::clamp(high, low + 1, kMaxPayout);
     if (parameter.Payout <= 0) throw TExactRefused("--solve " + parameter.Name + " is a price");
     // The edge falls as a payout rises: a coarse sweep brackets the target, a fine one the
     // whole payouts of the bracket.
     TSweepPlan coarse;
     coarse.Parameter = parameter;
-    for (int v = 0; v < kMaxPayout; v += 37) coarse.Values.push_back(v);
-    coarse.Values.push_back(kMaxPayout);
+    for (int v = low; v < high; v += 37) coarse.Values.push_back(v);
+    coarse.Values.push_back(high);
     auto sideOf = [&](const TExactResult& r) { return HouseEdgePercent(r) - edge.Value; };
     const std::vector<TExactResult> c = RunExactSweep(base, pay, coarse, progress, stop);
     if (!c.back().Complete) {
@@ -367,9 +370,11 @@ TPayoutSolution SolveExactPayout(const TExactSettings& base, const TPayTable& pa
             break;
         }
     if (at == c.size()) {
-        out.Reason = "no payout in 0..999 gives a house edge of " + FormatGeneral(edge.Value, '.') +
-                     " %: it runs from " + FormatGeneral(HouseEdgePercent(c.front()), '.') +
-                     " % at 0 to " + FormatGeneral(HouseEdgePercent(c.back()), '.') + " % at 999";
+        const std::string from = std::to_string(low), to = std::to_string(high);
+        out.Reason = "no payout in " + from + ".." + to + " gives a house edge of " +
+                     FormatGeneral(edge.Value, '.') + " %: it runs from " +
+                     FormatGeneral(HouseEdgePercent(c.front()), '.') + " % at " + from + " to " +
+                     FormatGeneral(HouseEdgePercent(c.back()), '.') + " % at " + to;
         return out;
     }
     TSweepPlan fine;
@@ -394,6 +399,57 @@ TPayoutSolution SolveExactPayout(const TExactSettings& base, const TPayTable& pa
             return out;
         }
     out.Reason = "the house edge does not cross the target between whole payouts";
+    return out;
+}
+
+TSweepSolution SolveBesideSweep(const TExactSettings& base, const TPayTable& pay,
+                                const TSweepPlan& plan, const std::vector<TExactResult>& points,
+                                const TEdgeTarget& edge, const TExactProgress& progress,
+                                const std::atomic<bool>* stop) {
+    TSweepSolution out;
+    if (plan.Parameter.Payout == 0) {
+        out.IsPrice = true;
+        out.Price = SolveExactPrice(base, pay, plan.Parameter, edge, progress, stop);
+        out.Found = out.Price.Found;
+        out.Reason = out.Price.Reason;
+        out.Value = out.Price.Price;
+        return out;
+    }
+    // The whole payouts of the sweep, ascending, with their edges.
+    std::vector<std::pair<int, double>> edges;
+    for (size_t k = 0; k < points.size() && k < plan.Values.size(); ++k)
+        if (points[k].Complete)
+            edges.emplace_back(static_cast<int>(plan.Values[k]), HouseEdgePercent(points[k]));
+    std::sort(edges.begin(), edges.end());
+    int low = 0, high = kMaxPayout;
+    for (size_t i = 0; i + 1 < edges.size(); ++i) {
+        const bool a = edges[i].second - edge.Value >= 0;
+        const bool b = edges[i + 1].second - edge.Value >= 0;
+        if (a == b || edges[i + 1].first == edges[i].first) continue;
+        low = edges[i].first;
+        high = edges[i + 1].first;
+        if (high == low + 1) {
+            TPayoutSolution& p = out.Payout;
+            for (size_t k = 0; k < points.size(); ++k) {
+                if (!points[k].Complete) continue;
+                if (static_cast<int>(plan.Values[k]) == low) p.Low = points[k];
+                if (static_cast<int>(plan.Values[k]) == high) p.High = points[k];
+            }
+            p.Found = true;
+            p.LowPayout = low;
+            p.HighPayout = high;
+            p.Crossing =
+                low + (edge.Value - edges[i].second) / (edges[i + 1].second - edges[i].second);
+            out.Found = true;
+            out.Value = p.Crossing;
+            return out;
+        }
+        break;
+    }
+    out.Payout = SolveExactPayout(base, pay, plan.Parameter, edge, progress, stop, low, high);
+    out.Found = out.Payout.Found;
+    out.Reason = out.Payout.Reason;
+    out.Value = out.Payout.Crossing;
     return out;
 }
 

@@ -77,10 +77,29 @@ struct TPayoutSolution {
     int LowPayout = 0, HighPayout = 0;
     double Crossing = 0; // where the straight line between their edges meets the target
 };
+// low..high: the whole payouts searched (all of 0..999 by default; a sweep that already
+// brackets the target narrows it).
 TPayoutSolution SolveExactPayout(const TExactSettings& base, const TPayTable& pay,
                                  const TSweepParameter& parameter, const TEdgeTarget& edge,
                                  const TExactProgress& progress = {},
-                                 const std::atomic<bool>* stop = nullptr);
+                                 const std::atomic<bool>* stop = nullptr, int low = 0,
+                                 int high = kMaxPayout);
+
+// The target edge solved beside a sweep that has been counted: a price exactly (one more pass);
+// a payout within the two neighbouring points whose edges enclose the target (no pass when they
+// are whole neighbours), else over all of 0..999.
+struct TSweepSolution {
+    bool Found = false;
+    std::string Reason;
+    bool IsPrice = false;
+    TPriceSolution Price;
+    TPayoutSolution Payout;
+    double Value = 0; // the price, or the real crossing between the two payouts
+};
+TSweepSolution SolveBesideSweep(const TExactSettings& base, const TPayTable& pay,
+                                const TSweepPlan& plan, const std::vector<TExactResult>& points,
+                                const TEdgeTarget& edge, const TExactProgress& progress = {},
+                                const std::atomic<bool>* stop = nullptr);
 
 // The house edge (%) of a complete result.
 double HouseEdgePercent(const TExactResult& r);

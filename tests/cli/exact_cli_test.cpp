@@ -238,5 +238,192 @@ TEST(CliOutput, EveryCommandFailsOnAFullStandardOutput) {
     fs::remove(part);
 }
 
+bool EndsWith(const std::string& s, const std::string& end) {
+    return s.size() >= end.size() && s.compare(s.size() - end.size(), end.size(), end) == 0;
+}
+
+// A picture file: one SVG document, written as the text it is (no CRLF added).
+void ExpectSvgFile(const std::string& path) {
+    const std::string svg = Read(path);
+    EXPECT_EQ(svg.rfind("<?xml", 0), 0u) << path;
+    EXPECT_NE(svg.find("<svg"), std::string::npos) << path;
+    EXPECT_TRUE(EndsWith(svg, "</svg>\n")) << path;
+    EXPECT_EQ(svg.find('\r'), std::string::npos) << path;
+}
+
+// The solve beside a sweep is the solve on its own: the same line after the table, the same
+// JSON under "solution", and the crossing labelled on the chart.
+TEST(ExactCli, ASweepIsSolvedForTheEdgeAndDrawnWithIt) {
+    const std::string chart = Temp("sweep.svg"), price = Temp("price.svg"), none = Temp("none.svg");
+    const std::string slice = "exact --part 3/1000 --threads 2 ";
+    const test::TCliRun solve = RunCli(slice + "--solve pay-flush --edge 2");
+    ASSERT_EQ(solve.Status, 0) << solve.Err;
+    const test::TCliRun r =
+        RunCli(slice + "--sweep pay-flush=0:10:1 --edge 2 --chart \"" + chart + "\"");
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    EXPECT_NE(r.Out.find("Exact sweep of pay-flush over 11 points"), std::string::npos) << r.Out;
+    EXPECT_TRUE(EndsWith(r.Out, solve.Out)) << r.Out << "\n---\n" << solve.Out;
+
+    const Json alone = Json::parse(RunCli(slice + "--solve pay-flush --edge 2 --json").Out);
+    const test::TCliRun js = RunCli(slice + "--sweep pay-flush=0:10:1 --edge 2 --json");
+    ASSERT_EQ(js.Status, 0) << js.Err;
+    const Json j = Json::parse(js.Out);
+    EXPECT_EQ(j.at("solution"), alone);
+    EXPECT_EQ(j.at("points").size(), 11u);
+
+    ExpectSvgFile(chart);
+    const std::string svg = Read(chart);
+    char label[96];
+    std::snprintf(label, sizeof label, "between %d and %d (crossing %.3f)",
+                  alone.at("low").at("payout").get<int>(), alone.at("high").at("payout").get<int>(),
+                  alone.at("crossing").get<double>());
+    EXPECT_NE(svg.find(label), std::string::npos) << label;
+    EXPECT_NE(svg.find(">target 2 %<"), std::string::npos);
+    EXPECT_NE(svg.find(">rules: 5 → "), std::string::npos); // the default flush pays 5
+
+    // A price: the exact fraction.
+    const std::string ideal = "exact --part 2/1000 --threads 2 --mode ideal ";
+    const Json fraction = Json::parse(RunCli(ideal + "--solve price-buy6 --edge 0.5 --json").Out);
+    const test::TCliRun p =
+        RunCli(ideal + "--sweep price-buy6=0:2:0.5 --edge 0.5 --json --chart \"" + price + "\"");
+    ASSERT_EQ(p.Status, 0) << p.Err;
+    EXPECT_EQ(Json::parse(p.Out).at("solution"), fraction);
+    EXPECT_NE(Read(price).find(" = " + fraction.at("numerator").get<std::string>() + "/" +
+                               fraction.at("denominator").get<std::string>() + "<"),
+              std::string::npos);
+
+    // Out of reach: said under the table, in the JSON and on the chart.
+    const test::TCliRun far =
+        RunCli(slice + "--sweep pay-flush=0,5 --edge 60 --chart \"" + none + "\"");
+    EXPECT_NE(far.Out.find("Not solved: no payout in 0..999"), std::string::npos) << far.Out;
+    EXPECT_NE(Read(none).find("no payout in 0..999"), std::string::npos);
+    const Json farJson = Json::parse(RunCli(slice + "--sweep pay-flush=0,5 --edge 60 --json").Out);
+    EXPECT_FALSE(farJson.at("solution").at("found").get<bool>());
+    EXPECT_NE(farJson.at("solution").at("reason").get<std::string>().find("no payout"),
+              std::string::npos);
+    for (const std::string& f : {chart, price, none}) fs::remove(f);
+}
+
+TEST(ExactCli, PicturesAndTargetsAreRefusedWhereTheyHaveNothingToDraw) {
+    const std::string part = Temp("plain.json"), svg = Temp("refused.svg");
+    ASSERT_EQ(RunCli("exact --part 1/5000 --json > \"" + part + "\"").Status, 0);
+    fs::remove(svg);
+    const std::string sweep = "--part 3/1000 --sweep pay-flush=1,2 ";
+    const std::string cases[] = {
+        "--chart \"" + svg + "\"",
+        "--edge 2",
+        "--part 1/5000 --edge 2 --chart \"" + svg + "\"",
+        "--merge \"" + part + "\" --chart \"" + svg + "\"",
+        "--merge \"" + part + "\" --edge 2",
+        sweep + "--edge abc --chart \"" + svg + "\"",
+        sweep + "--edge 200 --chart \"" + svg + "\"",
+        sweep + "--edge 2 --solve pay-flush --chart \"" + svg + "\"",
+        sweep + "--chart /nonexistent-folder/c.svg",
+    };
+    for (const std::string& args : cases) {
+        const test::TCliRun r = RunCli("exact " + args);
+        EXPECT_EQ(r.Status, 2) << args << "\n" << r.Err;
+        EXPECT_TRUE(r.Out.empty()) << args << "\n" << r.Out;
+        EXPECT_NE(r.Err.find("kvarlen-cli exact: "), std::string::npos) << args;
+        EXPECT_FALSE(fs::exists(svg)) << args;
+    }
+    EXPECT_NE(RunCli("exact --chart \"" + svg + "\"").Err.find("--chart"), std::string::npos);
+    EXPECT_NE(RunCli("exact --edge 2").Err.find("--edge"), std::string::npos);
+    EXPECT_NE(RunCli("exact " + sweep + "--chart /nonexistent-folder/c.svg")
+                  .Err.find("/nonexistent-folder"),
+              std::string::npos);
+    fs::remove(part);
+}
+
+// The parts of a sweep know no rules in force and no solve: the chart labels the crossing of
+// the straight lines between the points.
+TEST(ExactCli, TheMergedPartsOfASweepLabelAnInterpolatedCrossing) {
+    const std::string sweep = Temp("classic_sweep.json"), chart = Temp("merged.svg"),
+                      apart = Temp("apart.svg"), bad = Temp("bad.svg");
+    ASSERT_EQ(RunCli("exact --no-buy --no-insurance --mode ideal --threads 2 --sweep "
+                     "pay-flush=4:6:1 --json > \"" +
+                     sweep + "\"")
+                  .Status,
+              0);
+    // The house edges of the points from their exact counts.
+    const Json j = Json::parse(Read(sweep));
+    std::vector<double> edge;
+    for (const Json& p : j.at("points"))
+        edge.push_back(-100.0 * std::stod(p.at("summary").at("net").get<std::string>()) /
+                       std::stod(p.at("summary").at("deals").get<std::string>()));
+    ASSERT_EQ(edge.size(), 3u);
+    ASSERT_GT(edge[1], 5.1);
+    ASSERT_LT(edge[2], 5.1);
+    char label[64];
+    std::snprintf(label, sizeof label, "about %.4f (between points)",
+                  5 + (edge[1] - 5.1) / (edge[1] - edge[2]));
+
+    const test::TCliRun r =
+        RunCli("exact --merge \"" + sweep + "\" --edge 5.1 --chart \"" + chart + "\"");
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    EXPECT_NE(r.Out.find("Exact sweep of pay-flush over 3 points"), std::string::npos);
+    ExpectSvgFile(chart);
+    EXPECT_NE(Read(chart).find(label), std::string::npos) << label;
+    EXPECT_EQ(Read(chart).find("rules: "), std::string::npos);
+
+    ASSERT_EQ(RunCli("exact --merge \"" + sweep + "\" --edge 6 --chart \"" + apart + "\"").Status,
+              0);
+    EXPECT_NE(Read(apart).find("no two points enclose the target"), std::string::npos);
+
+    // A target that is no number is refused before anything is printed or written.
+    const test::TCliRun refused =
+        RunCli("exact --merge \"" + sweep + "\" --edge abc --chart \"" + bad + "\"");
+    EXPECT_EQ(refused.Status, 2) << refused.Err;
+    EXPECT_TRUE(refused.Out.empty()) << refused.Out;
+    EXPECT_FALSE(fs::exists(bad));
+    const test::TCliRun noChart = RunCli("exact --merge \"" + sweep + "\" --edge abc");
+    EXPECT_EQ(noChart.Status, 2) << noChart.Err;
+    EXPECT_TRUE(noChart.Out.empty()) << noChart.Out;
+    // So is a chart that cannot be written, as it is for a sweep that counts its points.
+    const test::TCliRun unwritable =
+        RunCli("exact --merge \"" + sweep + "\" --chart /nonexistent-folder/c.svg");
+    EXPECT_NE(unwritable.Status, 0);
+    EXPECT_NE(unwritable.Err.find("/nonexistent-folder"), std::string::npos) << unwritable.Err;
+    EXPECT_TRUE(unwritable.Out.empty()) << unwritable.Out;
+    for (const std::string& f : {sweep, chart, apart, bad}) fs::remove(f);
+}
+
+TEST(ExactCli, ADecisionChartNamedSvgIsDrawn) {
+    const std::string lower = Temp("decisions.svg"), upper = Temp("decisions.SVG");
+    const test::TCliRun r = RunCli("exact --part 3/1000 --threads 2 --decisions \"" + lower + "\"");
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    ExpectSvgFile(lower);
+    const std::string svg = Read(lower);
+    EXPECT_NE(svg.find("Decisions: shares of pass, raise, buy and exchange"), std::string::npos);
+    EXPECT_NE(svg.find(">pair<"), std::string::npos);
+    EXPECT_EQ(svg.find("stopped"), std::string::npos);
+    ASSERT_EQ(RunCli("exact --part 3/1000 --threads 2 --decisions \"" + upper + "\"").Status, 0);
+    EXPECT_EQ(Read(upper), svg);
+    fs::remove(lower);
+    fs::remove(upper);
+}
+
+// A stopped run draws what it counted beside the picture asked for, so named.
+TEST(ExactCli, AStoppedRunDrawsItsPicturesBeside) {
+    struct TCase {
+        std::string Args, Name;
+    };
+    for (const TCase& c : {TCase{"--decisions", "stopped_decisions"},
+                           TCase{"--sweep pay-flush=4,5 --edge 2 --chart", "stopped_sweep"}}) {
+        const std::string asked = Temp(c.Name + ".svg"), beside = Temp(c.Name + ".INCOMPLETE.svg");
+        fs::remove(asked);
+        const test::TCliRun r = RunCli("exact --threads 1 " + c.Args + " \"" + asked +
+                                       "\" > /dev/null & p=$!; sleep 1; kill -TERM $p; wait $p; "
+                                       "echo status=$?");
+        EXPECT_NE(r.Out.find("status=3"), std::string::npos) << c.Name << ": " << r.Out << r.Err;
+        EXPECT_FALSE(fs::exists(asked)) << c.Name;
+        ExpectSvgFile(beside);
+        if (c.Name == "stopped_decisions") {
+            EXPECT_NE(Read(beside).find("stopped"), std::string::npos);
+        }
+        fs::remove(beside);
+    }
+}
+
 } // namespace
 } // namespace kvarlen

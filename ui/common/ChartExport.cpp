@@ -1,6 +1,7 @@
 #include "ui/common/ChartExport.h"
 
 #include "ui/common/Messages.h"
+#include "ui/common/SvgPicture.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -48,7 +49,12 @@ bool SavePicture(QWidget* picture, const QString& path, QString* error) {
     // Written beside the target and renamed at the end: a failed save leaves the old file.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) return fail(file.errorString());
-    if (path.endsWith(".svg", Qt::CaseInsensitive)) {
+    const auto* drawn = dynamic_cast<const TSvgPicture*>(picture);
+    if (path.endsWith(".svg", Qt::CaseInsensitive) && drawn != nullptr && drawn->HasDrawing()) {
+        // Its own text, as the command line writes it.
+        const QByteArray text = QByteArray::fromStdString(drawn->SvgText());
+        if (file.write(text) != text.size()) return fail(file.errorString());
+    } else if (path.endsWith(".svg", Qt::CaseInsensitive)) {
         QSvgGenerator svg;
         svg.setOutputDevice(&file);
         svg.setSize(picture->size());

@@ -1,12 +1,16 @@
 #include "ui/exact/ExactPage.h"
 
 #include "exact/exact_compare.h"
+#include "exact/exact_pictures.h"
+#include "exact/exact_report.h"
 #include "simulation/text_files.h"
 #include "ui/MainWindow.h"
 #include "ui/common/ChartExport.h"
 #include "ui/common/Messages.h"
+#include "ui/common/SvgPicture.h"
 #include "ui/exact/ExactChart.h"
 #include "ui/exact/ExactRunner.h"
+#include "ui/exact/ExactSweep.h"
 #include "ui/exact/ExactTable.h"
 
 #include <QChartView>
@@ -186,18 +190,60 @@ TExactPage::TExactPage(TForm1& form, QWidget* parent) : QWidget(parent), form_(f
     ExactSummary->setReadOnly(true);
     ExactSummary->setLineWrapMode(QPlainTextEdit::WidgetWidth);
 
+    auto* returnTab = new QWidget;
+    auto* returnColumn = new QVBoxLayout(returnTab);
+    returnColumn->setContentsMargins(4, 4, 4, 4);
+    returnColumn->addLayout(middle, 1);
+    returnColumn->addWidget(ExactSummary);
+
+    ExactDecisions = new TSvgPicture;
+    ExactDecisions->setObjectName("ExactDecisions");
+    ExactDecisions->setMinimumSize(420, 300);
+    ExactDecisions->SetDrawing({}, "Здесь будет карта решений посчитанной игры: по строкам — "
+                                   "сданная комбинация, по столбцам — открытая карта дилера");
+    AddPictureMenu(ExactDecisions, "решения");
+
+    ExactSweep = new TExactSweepPanel([this](const TSweepParameter& p) {
+        TRules rules;
+        try {
+            FillRules(form_.ReadRulesControls(), rules);
+        } catch (const std::exception&) {
+            return p.Payout > 0 ? static_cast<double>(PayTable[static_cast<size_t>(p.Payout)])
+                                : 1.0;
+        }
+        if (p.Payout > 0) return static_cast<double>(PayTable[static_cast<size_t>(p.Payout)]);
+        return p.Buy6 ? rules.PriceBuy6 : rules.PriceChange1;
+    });
+
+    ExactTabs = new QTabWidget;
+    ExactTabs->setObjectName("ExactTabs");
+    ExactTabs->addTab(returnTab, "таблица возврата");
+    ExactTabs->addTab(ExactDecisions, "решения");
+    ExactTabs->addTab(ExactSweep, "кривая правил");
+    ExactTabs->setTabToolTip(1, "Доли паса, рейза, покупки и обмена и средний итог для каждой "
+                                "сданной комбинации и открытой карты дилера");
+    ExactTabs->setTabToolTip(2, "Край дома как функция цены или выплаты: СТАРТ на этой вкладке "
+                                "считает все точки за один проход и ищет значение для цели");
+
     auto* column = new QVBoxLayout(this);
     column->addLayout(top);
-    column->addLayout(middle, 1);
-    column->addWidget(ExactSummary);
+    column->addWidget(ExactTabs, 1);
 
     FitToFont();
     connect(ExactStart, &QPushButton::clicked, this, [this] { StartClick(); });
     connect(ExactCopy, &QPushButton::clicked, this, [this] { CopyTable(); });
     connect(ExactSave, &QPushButton::clicked, this, [this] { SaveCsv(); });
-    connect(ExactChartSave, &QPushButton::clicked, this,
-            [this] { SavePictureAs(ExactChart, "вклад-событий"); });
-    connect(ExactChartCopy, &QPushButton::clicked, this, [this] { CopyPicture(ExactChart); });
+    connect(ExactChartSave, &QPushButton::clicked, this, [this] {
+        const int tab = ExactTabs->currentIndex();
+        SavePictureAs(CurrentPicture(), tab == 0   ? "вклад-событий"
+                                        : tab == 1 ? "решения"
+                                                   : "кривая-края-дома");
+    });
+    connect(ExactChartCopy, &QPushButton::clicked, this, [this] { CopyPicture(CurrentPicture()); });
+    connect(ExactTabs, &QTabWidget::currentChanged, this, [this] {
+        if (!Running()) ShowIdle();
+    });
+    connect(runner_, &TExactRunner::SweepFinished, this, &TExactPage::OnSweepFinished);
     connect(runner_, &TExactRunner::Progress, this, &TExactPage::OnProgress);
     connect(runner_, &TExactRunner::Finished, this, &TExactPage::OnFinished);
     connect(runner_, &TExactRunner::Failed, this, &TExactPage::OnFailed);
@@ -249,20 +295,10 @@ bool TExactPage::Start() {
         SetStatus("Идёт симуляция: дождитесь её конца или остановите её");
         return false;
     }
+    if (ExactTabs->currentWidget() == ExactSweep) return StartSweep();
     TExactSettings s;
-    try {
-        FillRules(form_.ReadRulesControls(), s.Rules);
-    } catch (const std::exception& e) {
-        ShowModalMessage(this, QString::fromStdString(e.what()));
-        return false;
-    }
-    s.Mode = ExactStrategy->isChecked()  ? TExactMode::Strategy
-             : ExactOptimal->isChecked() ? TExactMode::Optimal
-                                         : TExactMode::Ideal;
-    s.DealerAK = form_.AK_exist->isChecked();
-    s.RaiseAt2Matches = form_.CheckBox7->isChecked();
-    s.PartIndex = partIndex_;
-    s.PartCount = partCount_;
+    if (!ReadSettings(&s)) return false;
+    sweeping_ = false;
     comparing_ = ExactCompare->isChecked();
     ruleSetName_ = form_.RuleSetName();
     queue_.clear();
@@ -303,6 +339,77 @@ bool TExactPage::Start() {
     queue_.push_back(s);
     StartQueued();
     return true;
+}
+
+bool TExactPage::ReadSettings(TExactSettings* s) {
+    try {
+        FillRules(form_.ReadRulesControls(), s->Rules);
+    } catch (const std::exception& e) {
+        ShowModalMessage(this, QString::fromStdString(e.what()));
+        return false;
+    }
+    s->Mode = ExactStrategy->isChecked()  ? TExactMode::Strategy
+              : ExactOptimal->isChecked() ? TExactMode::Optimal
+                                          : TExactMode::Ideal;
+    s->DealerAK = form_.AK_exist->isChecked();
+    s->RaiseAt2Matches = form_.CheckBox7->isChecked();
+    s->PartIndex = partIndex_;
+    s->PartCount = partCount_;
+    return true;
+}
+
+bool TExactPage::StartSweep() {
+    if (Running()) {
+        SetStatus("Расчёт уже идёт: дождитесь его конца или остановите (СТОП)");
+        return false;
+    }
+    if (form_.Simulating()) {
+        SetStatus("Идёт симуляция: дождитесь её конца или остановите её");
+        return false;
+    }
+    TExactSettings s;
+    if (!ReadSettings(&s)) return false;
+    TSweepOutcome outcome;
+    QString error;
+    // The payouts as they stand now: the run reads its own copy.
+    if (!ExactSweep->Read(s, PayTable, &outcome, &error)) {
+        SetStatus("Перебор не начат: " + error);
+        ShowModalMessage(this, error);
+        return false;
+    }
+    try {
+        ValidateExactSettings(s);
+    } catch (const TExactRefused& e) {
+        ShowModalMessage(this, RefusalText(s, e));
+        return false;
+    }
+    sweepRuleSet_ = form_.RuleSetName();
+    sweeping_ = true;
+    ExactSweep->Clear();
+    runner_->StartSweep(outcome);
+    ExactStart->setText(kStop);
+    ExactStart->setToolTip("Остановить перебор");
+    EnableModes(false);
+    ExactProgress->setValue(0);
+    ExactProgress->setFormat("%p% · оценка времени…");
+    SetStatus(QString("Идёт перебор: %1 точек за один проход%2")
+                  .arg(outcome.Plan.Values.size())
+                  .arg(outcome.HasTarget ? ", затем поиск цели" : ""));
+    UpdateButtons();
+    return true;
+}
+
+void TExactPage::OnSweepFinished(std::shared_ptr<const TSweepOutcome> outcome) {
+    sweeping_ = false;
+    ExactSweep->Show(outcome, sweepRuleSet_);
+    ShowIdle();
+    const QString time = TimeText(outcome->Seconds);
+    if (outcome->Complete) {
+        ExactProgress->setValue(kProgressSteps);
+        SetStatus("Перебор готов за " + time);
+    } else {
+        SetStatus("Перебор остановлен через " + time);
+    }
 }
 
 void TExactPage::StartQueued() {
@@ -400,10 +507,36 @@ QStringList TExactPage::SummaryLines(char sep) const {
 void TExactPage::ShowIdle() {
     ExactStart->setText(kStart);
     ExactStart->setToolTip("Посчитать каждую раздачу по правилам страниц «5+1» и «настройки»");
+    if (ExactTabs->currentWidget() == ExactSweep)
+        ExactStart->setToolTip("Перебрать цену или выплату: каждая точка — точный расчёт, все "
+                               "за один проход по раскладам");
     EnableModes(true);
     ExactProgress->setFormat("%p%");
-    for (QPushButton* b : {ExactCopy, ExactSave, ExactChartSave, ExactChartCopy})
-        b->setEnabled(result_ != nullptr);
+    UpdateButtons();
+}
+
+void TExactPage::UpdateButtons() {
+    const int tab = ExactTabs->currentIndex();
+    const bool sweep = ExactSweep->Outcome() != nullptr && !sweeping_;
+    const bool table = tab == 2 ? sweep : result_ != nullptr;
+    const bool picture = tab == 0   ? result_ != nullptr
+                         : tab == 1 ? ExactDecisions->HasDrawing()
+                                    : sweep && ExactSweep->SweepChart->HasDrawing();
+    ExactCopy->setEnabled(table);
+    ExactSave->setEnabled(table);
+    ExactChartSave->setEnabled(picture);
+    ExactChartCopy->setEnabled(picture);
+}
+
+QWidget* TExactPage::CurrentPicture() const {
+    switch (ExactTabs->currentIndex()) {
+    case 1:
+        return ExactDecisions;
+    case 2:
+        return ExactSweep->SweepChart;
+    default:
+        return ExactChart;
+    }
 }
 
 void TExactPage::ClearResult() {
@@ -411,8 +544,8 @@ void TExactPage::ClearResult() {
     ExactGrid->setRowCount(0);
     ExactSummary->clear();
     ResetExactChart(ExactChart);
-    for (QPushButton* b : {ExactCopy, ExactSave, ExactChartSave, ExactChartCopy})
-        b->setEnabled(false);
+    ExactDecisions->SetDrawing({}, "Идёт точный расчёт…");
+    UpdateButtons();
 }
 
 void TExactPage::FitGridColumns() {
@@ -468,23 +601,63 @@ void TExactPage::ShowResult() {
     FitGridColumns();
     ExactSummary->setPlainText(SummaryLines(DecimalSeparator()).join('\n'));
     DrawExactChart(ExactChart, cells, DecimalSeparator());
+    // The picture keeps the result it was drawn from: a later run replaces it whole.
+    std::shared_ptr<const TExactResult> shown = result_;
+    ExactDecisions->SetDrawing([shown](int w, int h) {
+        return DecisionChartSvg(*shown, w, h, TPictureLanguage::Russian, DecimalSeparator());
+    });
 }
 
+namespace {
+
+// The decision chart as a table: the header and a row for each dealt class and open card.
+TExactTableCells DecisionCells(const TExactResult& r, char sep) {
+    TExactTableCells cells;
+    cells.Header = {"сдано", "открыта",   "раздач",     "пас",          "рейз",       "покупка",
+                    "обмен", "итог паса", "итог рейза", "итог покупки", "итог обмена"};
+    const std::vector<std::string> lines = ExactDecisionLines(r, sep);
+    for (size_t i = 1; i < lines.size(); ++i) {
+        QStringList row = QString::fromStdString(lines[i]).split(';');
+        cells.Rows << row;
+        cells.EngineRows << 0;
+        cells.Contributions << 0;
+    }
+    return cells;
+}
+
+} // namespace
+
 bool TExactPage::CopyTable() {
-    if (!result_) return false;
     const char sep = DecimalSeparator();
+    const int tab = ExactTabs->currentIndex();
+    if (tab == 2) {
+        if (!ExactSweep->Outcome()) return false;
+        QGuiApplication::clipboard()->setText(
+            ExactTabText(ExactSweep->Cells(sep), ExactSweep->SummaryLines(sep)));
+        SetStatus("Точки перебора скопированы в буфер обмена");
+        return true;
+    }
+    if (!result_) return false;
     QGuiApplication::clipboard()->setText(
-        ExactTabText(ExactTableCells(*result_, sep), SummaryLines(sep)));
-    SetStatus("Таблица скопирована в буфер обмена");
+        tab == 1 ? ExactTabText(DecisionCells(*result_, sep))
+                 : ExactTabText(ExactTableCells(*result_, sep), SummaryLines(sep)));
+    SetStatus(tab == 1 ? "Карта решений скопирована в буфер обмена"
+                       : "Таблица скопирована в буфер обмена");
     return true;
 }
 
 bool TExactPage::SaveCsv() {
-    if (!result_) return false;
-    const QString path = g_chooser->SaveCsvPath(this, QDir::current().filePath("exact.csv"));
+    const int tab = ExactTabs->currentIndex();
+    if (tab == 2 ? !ExactSweep->Outcome() : !result_) return false;
+    const char* name = tab == 0 ? "exact.csv" : tab == 1 ? "decisions.csv" : "sweep.csv";
+    const QString path = g_chooser->SaveCsvPath(this, QDir::current().filePath(name));
     if (path.isEmpty()) return false;
+    const std::vector<std::string> lines =
+        tab == 2   ? ExactCsvLines(ExactSweep->Cells('.'), ExactSweep->SummaryLines('.'))
+        : tab == 1 ? ExactCsvLines(DecisionCells(*result_, '.'))
+                   : ExactCsvLines(ExactTableCells(*result_, '.'), SummaryLines('.'));
     QByteArray bytes;
-    for (const std::string& line : ExactCsvLines(ExactTableCells(*result_, '.'), SummaryLines('.')))
+    for (const std::string& line : lines)
         bytes += QByteArray::fromStdString(ToCp1251(line)) + "\r\n";
     // Written beside the target and renamed over it: a failed save leaves an old file whole.
     QSaveFile file(path);

@@ -18,12 +18,16 @@ class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
+class QTabWidget;
 class QTableWidget;
 
 namespace kvarlen {
 
 class TExactRunner;
+class TExactSweepPanel;
+class TSvgPicture;
 struct TExactTableCells;
+struct TSweepOutcome;
 class TForm1;
 
 // Where a table is saved, behind an interface so that tests never block on a dialog.
@@ -46,8 +50,11 @@ class TExactPage : public QWidget {
 
     // START, or the stop of the run that goes on.
     void StartClick();
-    // Reads the rules and starts a run; false, with the reason shown, when nothing started.
+    // Reads the rules and starts a run (on the tab of the rule curve, the sweep); false, with
+    // the reason shown, when nothing started.
     bool Start();
+    // The sweep of the rule curve's tab under the rules in the window.
+    bool StartSweep();
     void Stop();
     // Stops a run that goes on and waits for its threads (the window is closing).
     void StopAndWait();
@@ -55,11 +62,13 @@ class TExactPage : public QWidget {
     // The last finished (or stopped) run; nullptr before the first.
     const TExactResult* Result() const { return result_.get(); }
 
-    // Copies the table and the summary to the clipboard, tab-separated; false when there is none.
+    // Copies the table of the tab shown (the return table and the summary, the decision chart,
+    // the points of the sweep) to the clipboard, tab-separated; false when there is none.
     bool CopyTable();
-    // Saves the table and the summary as CSV where the chooser says; false when cancelled or not
-    // written (said).
+    // Saves that table as CSV where the chooser says; false when cancelled or not written (said).
     bool SaveCsv();
+    // The picture of the tab shown: the events' chart, the decisions or the rule curve.
+    QWidget* CurrentPicture() const;
 
     // Counts only the part k of n of the layouts (quick runs for tests; 1 of 1 by default).
     void SetPart(int k, int n);
@@ -72,11 +81,14 @@ class TExactPage : public QWidget {
     QProgressBar* ExactProgress = nullptr;
     QPushButton* ExactCopy = nullptr;
     QPushButton* ExactSave = nullptr;
+    QTabWidget* ExactTabs = nullptr; // the return table, the decisions, the rule curve
     QTableWidget* ExactGrid = nullptr;
     QPlainTextEdit* ExactSummary = nullptr;
     QChartView* ExactChart = nullptr;
     QPushButton* ExactChartSave = nullptr; // the chart as PNG or SVG
     QPushButton* ExactChartCopy = nullptr;
+    TSvgPicture* ExactDecisions = nullptr; // the decision chart of the last run
+    TExactSweepPanel* ExactSweep = nullptr;
     // What the page did last; long texts wrap within two lines and never widen the window.
     QLabel* ExactStatus = nullptr;
 
@@ -87,6 +99,11 @@ class TExactPage : public QWidget {
     void FitToFont();
     void OnProgress(quint64 done, quint64 total, double secondsLeft);
     void OnFinished(std::shared_ptr<const TExactResult> result);
+    void OnSweepFinished(std::shared_ptr<const TSweepOutcome> outcome);
+    // Copy and save act on the tab shown and what it has.
+    void UpdateButtons();
+    // Reads the rules and the mode of the window; false (said) when they cannot be read.
+    bool ReadSettings(TExactSettings* s);
     void OnFailed(const QString& message);
     void ShowIdle();
     void ShowResult();
@@ -105,6 +122,8 @@ class TExactPage : public QWidget {
     bool comparing_ = false;
     QString strategyLeftOut_;
     QString ruleSetName_; // of the run shown, as it was at START
+    bool sweeping_ = false;
+    QString sweepRuleSet_; // of the sweep shown
     void EnableModes(bool on);
     void StartQueued();
     int partIndex_ = 1, partCount_ = 1;

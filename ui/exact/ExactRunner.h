@@ -3,17 +3,34 @@
 #pragma once
 
 #include "exact/exact_run.h"
+#include "exact/exact_sweep.h"
 
 #include <QObject>
 #include <QString>
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <thread>
 #include <vector>
 
 namespace kvarlen {
+
+// A sweep of a price or payout counted on the runner, with the target edge solved beside it.
+struct TSweepOutcome {
+    TExactSettings Base; // the rules of START, the swept value as the rules had it
+    TPayTable Pay{};
+    TSweepPlan Plan;
+    std::vector<TExactResult> Points;
+    double Current = 0; // the value of the rules in force
+    bool HasTarget = false;
+    TEdgeTarget Edge;
+    bool Solved = false; // the solve ran to its end (found or not)
+    TSweepSolution Solution;
+    bool Complete = false; // every point counted (and solved, when asked)
+    double Seconds = 0;
+};
 
 class TExactRunner : public QObject {
     Q_OBJECT
@@ -27,6 +44,9 @@ class TExactRunner : public QObject {
     // passed ValidateExactSettings, and PayTable must stay unchanged until Finished. The time
     // left counts the runs of `later` too (those that follow it in a comparison).
     bool Start(const TExactSettings& settings, const std::vector<TExactSettings>& later = {});
+    // Starts a sweep of outcome's plan (and a solve of its target edge, if any) on outcome's
+    // rules; the outcome comes back through SweepFinished. False while another run goes on.
+    bool StartSweep(const TSweepOutcome& outcome);
     // Asks the run to stop; its result comes through Finished, marked incomplete.
     void Stop();
     // Stops the run, if any, and waits for its thread; no signal comes after this.
@@ -40,9 +60,15 @@ class TExactRunner : public QObject {
     // from the rate of the recent work, each layout weighed by what its class costs to count.
     void Progress(quint64 done, quint64 total, double secondsLeft);
     void Finished(std::shared_ptr<const kvarlen::TExactResult> result);
+    void SweepFinished(std::shared_ptr<const kvarlen::TSweepOutcome> outcome);
     void Failed(const QString& message);
 
   private:
+    // What a run does on its thread: counts with the progress given and returns what the
+    // window's thread emits at the end.
+    using TJob = std::function<std::function<void()>(const TExactProgress& progress)>;
+    // passes: how many passes of settings' layouts the job makes (a sweep and its solve).
+    bool Launch(const TExactSettings& settings, double laterWork, int passes, TJob job);
     void Join();
 
     std::thread thread_;

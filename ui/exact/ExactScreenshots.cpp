@@ -1,13 +1,17 @@
 // Pictures of the page "точный расчёт" for --screenshot.
 #include "ui/MainWindow.h"
 #include "ui/common/ChartExport.h"
+#include "ui/common/SvgPicture.h"
 #include "ui/exact/ExactPage.h"
+#include "ui/exact/ExactSweep.h"
 
 #include <QChartView>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -58,8 +62,37 @@ bool SaveExactScreenshots(TForm1& form, const QString& folder) {
     // The chart as its buttons save it.
     ok &= SavePicture(page->ExactChart, dir.filePath("exact-chart-saved.png"), nullptr);
     ok &= SavePicture(page->ExactChart, dir.filePath("exact-chart-saved.svg"), nullptr);
+    // The decisions of the classic game, on the page and as saved.
+    page->ExactTabs->setCurrentWidget(page->ExactDecisions);
+    QCoreApplication::processEvents();
+    ok &= form.grab().save(dir.filePath("exact-decisions.png"));
+    ok &= SavePicture(page->ExactDecisions, dir.filePath("exact-decisions-saved.png"), nullptr);
+    ok &= SavePicture(page->ExactDecisions, dir.filePath("exact-decisions-saved.svg"), nullptr);
     form.CheckBox8->setChecked(buy);
     form.CheckBox5->setChecked(insurance);
+
+    // The rule curve on a slice of the default rules (quick): the price of the sixth card, then
+    // the payout of a flush, each with a target edge of 2 %.
+    TExactSweepPanel* sweep = page->ExactSweep;
+    page->ExactTabs->setCurrentWidget(sweep);
+    page->ExactOptimal->setChecked(true);
+    page->SetPart(1, 100);
+    struct TShot {
+        const char* Parameter;
+        const char* Name;
+    };
+    for (const TShot& shot :
+         {TShot{"price-buy6", "exact-sweep-price"}, TShot{"pay-flush", "exact-sweep-payout"}}) {
+        sweep->SweepParameter->setCurrentIndex(sweep->SweepParameter->findData(shot.Parameter));
+        sweep->SweepTarget->setText("2");
+        if (page->Start()) WaitForRun(page, 0, {});
+        ok &= form.grab().save(dir.filePath(QString(shot.Name) + ".png"));
+        ok &= SavePicture(sweep->SweepChart, dir.filePath(QString(shot.Name) + "-saved.svg"),
+                          nullptr);
+    }
+    page->ExactTabs->setCurrentIndex(0);
+    page->ExactIdeal->setChecked(true);
+    page->SetPart(1, 1);
 
     // The default rules stopped after a few seconds: the counts, no value of the game.
     if (page->Start()) {

@@ -254,6 +254,8 @@ double CurrentValue(const TSweepParameter& p, const TRules& rules) {
 struct TSweepExtras {
     double Current = std::nan("");
     const TSweepSolution* Solution = nullptr; // solved (or tried) for --edge
+    const TRules* Rules = nullptr; // the rules asked for, which name the rule set (the points
+                                   // each differ from them in the value swept)
 };
 
 // The curve as --chart draws it.
@@ -295,7 +297,9 @@ std::string SweepChart(const TSweepPlan& plan, const std::vector<TExactResult>& 
 // The points of a sweep; the exit status.
 int OutputSweep(const TSweepPlan& plan, const std::vector<TExactResult>& points,
                 const ExactOptions& o, const TSweepExtras& extras = {}) {
-    const std::string ruleSet = RuleSetLabel(o.RuleSet, points.front().Rules, points.front().Pay);
+    const std::string ruleSet =
+        extras.Rules != nullptr ? RuleSetLabel(o.RuleSet, *extras.Rules, PayTable)
+                                : RuleSetLabel(o.RuleSet, points.front().Rules, points.front().Pay);
     TSolveOutput solved;
     if (extras.Solution != nullptr && extras.Solution->Found) {
         const TSweepSolution& sol = *extras.Solution;
@@ -603,6 +607,7 @@ int RunExactCommand(const ExactOptions& o, const CLI::App& cmd) {
     if (!o.Sweep.empty()) {
         TSweepExtras extras;
         extras.Current = CurrentValue(sweep.Parameter, s.Rules);
+        extras.Rules = &s.Rules;
         if (solved) extras.Solution = &solution;
         const int status = OutputSweep(sweep, results, o, extras);
         if (!o.Edge.empty() && !solved && results.front().Complete) {

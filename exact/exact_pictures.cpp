@@ -286,7 +286,11 @@ std::string SweepChartSvg(const TSweepCurve& c, int width, int height) {
         const double x = X(c.Values[i]);
         // Above the higher point, or below the lower one where the top is near.
         const double high = Y(std::max(c.Edges[i], c.Risks[i]));
-        const double y = high - 12 > y0 + 14 ? high - 12 : Y(std::min(c.Edges[i], c.Risks[i])) + 24;
+        // ... and below also where the target's line runs close above.
+        const bool crowded = c.HasTarget && std::fabs(high - 12 - Y(c.Target)) < 18;
+        const double y = high - 12 > y0 + 14 && !crowded
+                             ? high - 12
+                             : Y(std::min(c.Edges[i], c.Risks[i])) + 24;
         const bool leftSide = x > (x0 + x1) / 2;
         svg.Label(leftSide ? x - 10 : x + 10, y,
                   (ru ? "правила: " : "rules: ") + Trimmed(c.Values[i], c.Sep) + " → " +

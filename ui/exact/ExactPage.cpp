@@ -285,7 +285,7 @@ void TExactPage::StartClick() {
         Start();
 }
 
-bool TExactPage::Start() {
+bool TExactPage::CanStart() {
     if (Running()) {
         SetStatus("Расчёт уже идёт: дождитесь его конца или остановите (СТОП)");
         return false;
@@ -295,7 +295,12 @@ bool TExactPage::Start() {
         SetStatus("Идёт симуляция: дождитесь её конца или остановите её");
         return false;
     }
+    return true;
+}
+
+bool TExactPage::Start() {
     if (ExactTabs->currentWidget() == ExactSweep) return StartSweep();
+    if (!CanStart()) return false;
     TExactSettings s;
     if (!ReadSettings(&s)) return false;
     sweeping_ = false;
@@ -359,14 +364,7 @@ bool TExactPage::ReadSettings(TExactSettings* s) {
 }
 
 bool TExactPage::StartSweep() {
-    if (Running()) {
-        SetStatus("Расчёт уже идёт: дождитесь его конца или остановите (СТОП)");
-        return false;
-    }
-    if (form_.Simulating()) {
-        SetStatus("Идёт симуляция: дождитесь её конца или остановите её");
-        return false;
-    }
+    if (!CanStart()) return false;
     TExactSettings s;
     if (!ReadSettings(&s)) return false;
     TSweepOutcome outcome;

@@ -102,6 +102,8 @@ class TExactPage : public QWidget {
     void OnSweepFinished(std::shared_ptr<const TSweepOutcome> outcome);
     // Copy and save act on the tab shown and what it has.
     void UpdateButtons();
+    // No run going on and no simulation; false (said) otherwise.
+    bool CanStart();
     // Reads the rules and the mode of the window; false (said) when they cannot be read.
     bool ReadSettings(TExactSettings* s);
     void OnFailed(const QString& message);

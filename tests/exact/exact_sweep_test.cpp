@@ -1,45 +1,11 @@
 // Sweeps: every point counted in the one pass equals the single run with that value.
 #include "exact/exact_sweep.h"
+#include "exact_sweep_support.h"
 
 #include <gtest/gtest.h>
 
 namespace kvarlen {
 namespace {
-
-struct TPayScope {
-    TPayTable Saved = PayTable;
-    ~TPayScope() { PayTable = Saved; }
-};
-
-TExactSettings Settings(TExactMode mode, int part, int parts, bool buy, bool exchange) {
-    TExactSettings s;
-    s.Mode = mode;
-    s.Rules.Buy6 = buy;
-    s.Rules.Exchange1 = exchange;
-    s.Threads = 2;
-    s.PartIndex = part;
-    s.PartCount = parts;
-    return s;
-}
-
-// Each point against RunExact with PayTable and the rules set to that point's value.
-void ExpectPointsAreSingleRuns(const TExactSettings& base, const std::string& sweep) {
-    TPayScope scope;
-    PayTable = kDefaultPayTable;
-    const TSweepPlan plan = ParseSweep(sweep);
-    const std::vector<TExactResult> points = RunExactSweep(base, kDefaultPayTable, plan);
-    ASSERT_EQ(points.size(), plan.Values.size());
-    for (size_t k = 0; k < points.size(); ++k) {
-        TExactSettings one = base;
-        PayTable = kDefaultPayTable;
-        ApplySweepValue(plan.Parameter, plan.Values[k], one.Rules, PayTable);
-        const TExactResult single = RunExact(one);
-        SCOPED_TRACE(sweep + " at " + std::to_string(plan.Values[k]));
-        EXPECT_TRUE(points[k].Complete);
-        EXPECT_TRUE(SameExactConditions(points[k], single));
-        EXPECT_TRUE(points[k].Tally == single.Tally);
-    }
-}
 
 TEST(ExactSweep, EveryPointIsTheSingleRunCountForCount) {
     // The classic game whole, a payout swept.

@@ -1,6 +1,7 @@
 // The page "точный расчёт": its controls, runs of a part of the layouts that must equal the
 // engine's own count, refusals, stopping, closing the window during a run, copy and CSV.
 #include "exact/exact_report.h"
+#include "exact_page_support.h"
 #include "simulation/text_files.h"
 #include "ui/common/ChartExport.h"
 #include "ui/exact/ExactChart.h"
@@ -114,16 +115,7 @@ class TExactPageTest : public QObject {
 
     // The settings the page reads from the window at START.
     TExactSettings WindowSettings(int k, int n) {
-        TExactSettings s;
-        FillRules(form().ReadRulesControls(), s.Rules);
-        s.Mode = page().ExactStrategy->isChecked()  ? TExactMode::Strategy
-                 : page().ExactOptimal->isChecked() ? TExactMode::Optimal
-                                                    : TExactMode::Ideal;
-        s.DealerAK = form().AK_exist->isChecked();
-        s.RaiseAt2Matches = form().CheckBox7->isChecked();
-        s.PartIndex = k;
-        s.PartCount = n;
-        return s;
+        return test::WindowExactSettings(form(), page(), k, n);
     }
     // The classic rules take the engine about ten seconds: long enough to act during the run.
     void ClassicRules() {

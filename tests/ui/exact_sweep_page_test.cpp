@@ -4,6 +4,7 @@
 // saved as the text they draw (SVG) or as PNG.
 #include "exact/exact_pictures.h"
 #include "exact/exact_report.h"
+#include "exact_page_support.h"
 #include "ui/common/ChartExport.h"
 #include "ui/common/SvgPicture.h"
 #include "ui/exact/ExactPage.h"
@@ -71,16 +72,7 @@ class TExactSweepPageTest : public QObject {
     QStringList& messages() { return test::Messages().Texts; }
 
     TExactSettings WindowSettings(int k, int n) {
-        TExactSettings s;
-        FillRules(form().ReadRulesControls(), s.Rules);
-        s.Mode = page().ExactStrategy->isChecked()  ? TExactMode::Strategy
-                 : page().ExactOptimal->isChecked() ? TExactMode::Optimal
-                                                    : TExactMode::Ideal;
-        s.DealerAK = form().AK_exist->isChecked();
-        s.RaiseAt2Matches = form().CheckBox7->isChecked();
-        s.PartIndex = k;
-        s.PartCount = n;
-        return s;
+        return test::WindowExactSettings(form(), page(), k, n);
     }
     void Choose(const char* parameter, const QString& from, const QString& to, const QString& step,
                 const QString& target) {

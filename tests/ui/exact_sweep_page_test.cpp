@@ -103,6 +103,7 @@ class TExactSweepPageTest : public QObject {
         page().ExactOptimal->setChecked(true);
         page().SetPart(3, 400);
         Choose("price-buy6", "0,8", "1,6", "0,4", "2");
+        QVERIFY(!page().ExactCompare->isEnabled());
         QVERIFY(page().Start());
         QVERIFY(page().Running());
         QCOMPARE(page().ExactStart->text(), QString("СТОП"));

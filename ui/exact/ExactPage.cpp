@@ -427,7 +427,8 @@ void TExactPage::EnableModes(bool on) {
     ExactIdeal->setEnabled(on);
     ExactStrategy->setEnabled(on);
     ExactOptimal->setEnabled(on);
-    ExactCompare->setEnabled(on);
+    // A sweep counts the mode chosen only.
+    ExactCompare->setEnabled(on && ExactTabs->currentWidget() != ExactSweep);
 }
 
 void TExactPage::Stop() {

@@ -243,15 +243,10 @@ int OutputComparison(const std::vector<TExactResult>& results, const std::string
     return 0;
 }
 
-// The value of the swept price or payout under the rules in force (not a number after a merge:
-// the part files hold the points' rules only).
-double CurrentValue(const TSweepParameter& p, const TRules& rules) {
-    if (p.Payout > 0) return PayTable[static_cast<size_t>(p.Payout)];
-    return p.Buy6 ? rules.PriceBuy6 : rules.PriceChange1;
-}
-
 // What a sweep prints and draws beside its points: the target edge solved, if asked.
 struct TSweepExtras {
+    // The value of the rules in force (not a number after a merge: the part files hold the
+    // points' rules only).
     double Current = std::nan("");
     const TSweepSolution* Solution = nullptr; // solved (or tried) for --edge
     const TRules* Rules = nullptr; // the rules asked for, which name the rule set (the points
@@ -308,6 +303,13 @@ int OutputSweep(const TSweepPlan& plan, const std::vector<TExactResult>& points,
                 ? PriceSolutionOutput(plan.Parameter, o.Edge, points.front().Mode, sol.Price)
                 : PayoutSolutionOutput(plan.Parameter, o.Edge, points.front().Mode, sol.Payout);
     }
+    // Merged parts hold the points only: the crossing is read off the straight lines.
+    const bool interpolated = extras.Solution == nullptr && !o.Edge.empty();
+    double crossing = 0;
+    const bool crossed =
+        interpolated && InterpolatedCrossing(SweepCurveOf(plan, points, extras.Current,
+                                                          TPictureLanguage::English, '.'),
+                                             ParseEdge(o.Edge).Value, &crossing);
     if (o.Json) {
         nlohmann::json j = SweepJson(plan, points);
         j["rule_set"] = ruleSet;
@@ -317,13 +319,9 @@ int OutputSweep(const TSweepPlan& plan, const std::vector<TExactResult>& points,
             } else {
                 j["solution"] = {{"found", false}, {"reason", extras.Solution->Reason}};
             }
-        } else if (!o.Edge.empty()) {
-            double at = 0;
-            const bool found = InterpolatedCrossing(
-                SweepCurveOf(plan, points, extras.Current, TPictureLanguage::English, '.'),
-                ParseEdge(o.Edge).Value, &at);
-            j["solution"] = {{"found", found}, {"interpolated", true}};
-            if (found) j["solution"]["value"] = at;
+        } else if (interpolated) {
+            j["solution"] = {{"found", crossed}, {"interpolated", true}};
+            if (crossed) j["solution"]["value"] = crossing;
         }
         std::cout << j.dump(2) << "\n";
     } else {
@@ -333,14 +331,10 @@ int OutputSweep(const TSweepPlan& plan, const std::vector<TExactResult>& points,
                 for (const std::string& l : solved.Lines) std::cout << l << "\n";
             else
                 std::cout << "Not solved: " << extras.Solution->Reason << "\n";
-        } else if (!o.Edge.empty()) {
-            // Merged parts hold the points only: the crossing is read off the straight lines.
-            double at = 0;
-            if (InterpolatedCrossing(
-                    SweepCurveOf(plan, points, extras.Current, TPictureLanguage::English, '.'),
-                    ParseEdge(o.Edge).Value, &at))
+        } else if (interpolated) {
+            if (crossed)
                 std::cout << "The straight line between the points crosses a house edge of "
-                          << o.Edge << " % at about " << FormatGeneral(at, '.')
+                          << o.Edge << " % at about " << FormatGeneral(crossing, '.')
                           << " (--solve gives it exactly)\n";
             else
                 std::cout << "No two points enclose a house edge of " << o.Edge << " %\n";
@@ -606,7 +600,7 @@ int RunExactCommand(const ExactOptions& o, const CLI::App& cmd) {
     if (o.Compare) return OutputComparison(results, strategyLeftOut, o);
     if (!o.Sweep.empty()) {
         TSweepExtras extras;
-        extras.Current = CurrentValue(sweep.Parameter, s.Rules);
+        extras.Current = SweepValueOf(sweep.Parameter, s.Rules, PayTable);
         extras.Rules = &s.Rules;
         if (solved) extras.Solution = &solution;
         const int status = OutputSweep(sweep, results, o, extras);

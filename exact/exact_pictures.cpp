@@ -288,9 +288,8 @@ std::string SweepChartSvg(const TSweepCurve& c, int width, int height) {
         const double high = Y(std::max(c.Edges[i], c.Risks[i]));
         // ... and below also where the target's line runs close above.
         const bool crowded = c.HasTarget && std::fabs(high - 12 - Y(c.Target)) < 18;
-        const double y = high - 12 > y0 + 14 && !crowded
-                             ? high - 12
-                             : Y(std::min(c.Edges[i], c.Risks[i])) + 24;
+        const double y =
+            high - 12 > y0 + 14 && !crowded ? high - 12 : Y(std::min(c.Edges[i], c.Risks[i])) + 24;
         const bool leftSide = x > (x0 + x1) / 2;
         svg.Label(leftSide ? x - 10 : x + 10, y,
                   (ru ? "правила: " : "rules: ") + Trimmed(c.Values[i], c.Sep) + " → " +

@@ -121,6 +121,11 @@ void ApplySweepValue(const TSweepParameter& p, double value, TRules& rules, TPay
         rules.PriceChange1 = value;
 }
 
+double SweepValueOf(const TSweepParameter& p, const TRules& rules, const TPayTable& pay) {
+    if (p.Payout > 0) return pay[static_cast<size_t>(p.Payout)];
+    return p.Buy6 ? rules.PriceBuy6 : rules.PriceChange1;
+}
+
 std::vector<TExactResult> RunExactSweep(const TExactSettings& base, const TPayTable& pay,
                                         const TSweepPlan& plan, const TExactProgress& progress,
                                         const std::atomic<bool>* stop) {

@@ -30,6 +30,8 @@ TSweepPlan ParseSweep(const std::string& text);
 
 // The rules and payouts of one point.
 void ApplySweepValue(const TSweepParameter& p, double value, TRules& rules, TPayTable& pay);
+// The value that rules and pay give the parameter (what ApplySweepValue sets).
+double SweepValueOf(const TSweepParameter& p, const TRules& rules, const TPayTable& pay);
 
 // Every point's result, as RunExact gives it with that value in the rules (or PayTable).
 // base.Rules and pay are the rules of the other fields.

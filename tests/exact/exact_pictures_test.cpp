@@ -1,5 +1,6 @@
 // The SVG pictures of exact results: well-formed XML whatever the texts, every cell and point
 // drawn where its labels say, and the numbers in them those of the counts.
+#include "cards/rule_sets_detail.h"
 #include "exact/exact_pictures.h"
 
 #include "exact/exact_report.h"
@@ -31,22 +32,6 @@ struct TElement {
         return it == Attrs.end() ? "" : it->second;
     }
 };
-
-bool ValidUtf8(const std::string& s) {
-    for (size_t i = 0; i < s.size();) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        const size_t n = c < 0x80         ? 1
-                         : (c >> 5) == 6  ? 2
-                         : (c >> 4) == 14 ? 3
-                         : (c >> 3) == 30 ? 4
-                                          : 0;
-        if (n == 0 || i + n > s.size()) return false;
-        for (size_t k = 1; k < n; ++k)
-            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
-        i += n;
-    }
-    return true;
-}
 
 // Replaces the entities of s, or says which one is not XML's.
 bool Unescape(const std::string& s, std::string* out, std::string* fault) {
@@ -82,7 +67,7 @@ bool Unescape(const std::string& s, std::string* out, std::string* fault) {
 // well-formed (tags balance, attributes quoted and unique, no raw '&' or '<' in text), else
 // what is wrong; the elements in document order go to `elements`.
 std::string XmlFault(const std::string& s, std::vector<TElement>* elements) {
-    if (!ValidUtf8(s)) return "not UTF-8";
+    if (!rule_sets_detail::ValidUtf8(s)) return "not UTF-8";
     size_t i = 0;
     if (s.rfind("<?xml", 0) == 0) {
         i = s.find("?>");

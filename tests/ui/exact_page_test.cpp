@@ -36,15 +36,6 @@ using namespace kvarlen;
 
 namespace {
 
-class TFakeChooser : public TExactFileChooser {
-  public:
-    QString SaveCsvPath(QWidget*, const QString& suggested) override {
-        Suggested = suggested;
-        return Path;
-    }
-    QString Path, Suggested;
-};
-
 QString Cell(const QTableWidget* grid, int row, int column) {
     const QTableWidgetItem* item = grid->item(row, column);
     return item ? item->text() : QString();
@@ -79,16 +70,6 @@ QStringList BoldCaptions(const QTableWidget* grid) {
     return bold;
 }
 
-class TPictureChooser : public TFileChooser {
-  public:
-    QString SaveFileName(QWidget*, const QString&, const QString& suggested,
-                         const QString&) override {
-        Suggested = suggested;
-        return Path;
-    }
-    QString Path, Suggested;
-};
-
 // The title as the chart draws it (cut to "…" when it does not fit).
 QString DrawnTitle(QChart* chart) {
     for (QGraphicsItem* item : chart->childItems())
@@ -108,7 +89,7 @@ class TExactPageTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<test::TRunFixture> fixture;
-    TFakeChooser chooser;
+    test::TCsvChooser chooser;
     TForm1& form() { return fixture->program->Form1; }
     TExactPage& page() { return *form().ExactPage(); }
     QStringList& messages() { return test::Messages().Texts; }
@@ -465,7 +446,7 @@ class TExactPageTest : public QObject {
     }
 
     void theChartIsSavedAsPngOrSvgAndCopied() {
-        TPictureChooser pictures;
+        test::TPictureChooser pictures;
         TFileChooser* previous = SetFileChooser(&pictures);
         page().SetPart(6, 20000);
         QVERIFY(page().Start());

@@ -33,25 +33,6 @@ using namespace kvarlen;
 
 namespace {
 
-class TCsvChooser : public TExactFileChooser {
-  public:
-    QString SaveCsvPath(QWidget*, const QString& suggested) override {
-        Suggested = suggested;
-        return Path;
-    }
-    QString Path, Suggested;
-};
-
-class TPictureChooser : public TFileChooser {
-  public:
-    QString SaveFileName(QWidget*, const QString&, const QString& suggested,
-                         const QString&) override {
-        Suggested = suggested;
-        return Path;
-    }
-    QString Path, Suggested;
-};
-
 QString Cell(const QTableWidget* grid, int row, int column) {
     const QTableWidgetItem* item = grid->item(row, column);
     return item ? item->text() : QString();
@@ -65,7 +46,7 @@ class TExactSweepPageTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<test::TRunFixture> fixture;
-    TCsvChooser csv;
+    test::TCsvChooser csv;
     TForm1& form() { return fixture->program->Form1; }
     TExactPage& page() { return *form().ExactPage(); }
     TExactSweepPanel& sweep() { return *page().ExactSweep; }
@@ -282,7 +263,7 @@ class TExactSweepPageTest : public QObject {
                                        TPictureLanguage::Russian, DecimalSeparator()));
         QVERIFY(QSvgRenderer(QByteArray::fromStdString(svg)).isValid());
 
-        TPictureChooser pictures;
+        test::TPictureChooser pictures;
         TFileChooser* previous = SetFileChooser(&pictures);
         pictures.Path = fixture->dir.filePath("decisions.svg");
         page().ExactChartSave->click();

@@ -9,11 +9,14 @@ TSvgPicture::TSvgPicture(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
+TSvgPicture::~TSvgPicture() = default;
+
 void TSvgPicture::SetDrawing(TDraw draw, const QString& placeholder) {
     draw_ = std::move(draw);
     placeholder_ = placeholder;
     cachedSize_ = QSize();
     cached_.clear();
+    renderer_.reset();
     update();
 }
 
@@ -35,8 +38,11 @@ void TSvgPicture::paintEvent(QPaintEvent*) {
                          placeholder_);
         return;
     }
-    QSvgRenderer renderer(QByteArray::fromStdString(SvgText()));
-    renderer.render(&painter, QRectF(rect()));
+    if (!renderer_ || rendererSize_ != size()) {
+        renderer_ = std::make_unique<QSvgRenderer>(QByteArray::fromStdString(SvgText()));
+        rendererSize_ = size();
+    }
+    renderer_->render(&painter, QRectF(rect()));
 }
 
 } // namespace kvarlen

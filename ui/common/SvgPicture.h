@@ -5,7 +5,10 @@
 #include <QString>
 #include <QWidget>
 
+class QSvgRenderer;
+
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace kvarlen {
@@ -16,6 +19,7 @@ class TSvgPicture : public QWidget {
     using TDraw = std::function<std::string(int width, int height)>;
 
     explicit TSvgPicture(QWidget* parent = nullptr);
+    ~TSvgPicture() override;
 
     // What to draw; an empty draw shows `placeholder` instead.
     void SetDrawing(TDraw draw, const QString& placeholder = QString());
@@ -31,6 +35,9 @@ class TSvgPicture : public QWidget {
     QString placeholder_;
     mutable QSize cachedSize_;
     mutable std::string cached_;
+    // The text parsed once per size: a repaint at the same size only renders.
+    std::unique_ptr<QSvgRenderer> renderer_;
+    QSize rendererSize_;
 };
 
 } // namespace kvarlen

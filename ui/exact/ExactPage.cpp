@@ -1,5 +1,6 @@
 #include "ui/exact/ExactPage.h"
 
+#include "cards/numfmt.h"
 #include "exact/exact_compare.h"
 #include "exact/exact_pictures.h"
 #include "exact/exact_report.h"
@@ -203,16 +204,16 @@ TExactPage::TExactPage(TForm1& form, QWidget* parent) : QWidget(parent), form_(f
                                    "сданная комбинация, по столбцам — открытая карта дилера");
     AddPictureMenu(ExactDecisions, "решения");
 
+    // The payout as typed, for the default range (prices have fixed ones). Not through
+    // FillRules: it writes PayTable, which a run going on reads.
     ExactSweep = new TExactSweepPanel([this](const TSweepParameter& p) {
-        TRules rules;
+        if (p.Payout == 0) return 1.0;
         try {
-            FillRules(form_.ReadRulesControls(), rules);
+            return static_cast<double>(
+                StrToInt(form_.ReadRulesControls().Pay[static_cast<size_t>(p.Payout - 1)]));
         } catch (const std::exception&) {
-            return p.Payout > 0 ? static_cast<double>(PayTable[static_cast<size_t>(p.Payout)])
-                                : 1.0;
+            return static_cast<double>(PayTable[static_cast<size_t>(p.Payout)]);
         }
-        if (p.Payout > 0) return static_cast<double>(PayTable[static_cast<size_t>(p.Payout)]);
-        return p.Buy6 ? rules.PriceBuy6 : rules.PriceChange1;
     });
 
     ExactTabs = new QTabWidget;
@@ -385,14 +386,9 @@ bool TExactPage::StartSweep() {
     sweeping_ = true;
     ExactSweep->Clear();
     runner_->StartSweep(outcome);
-    ExactStart->setText(kStop);
-    ExactStart->setToolTip("Остановить перебор");
-    EnableModes(false);
-    ExactProgress->setValue(0);
-    ExactProgress->setFormat("%p% · оценка времени…");
-    SetStatus(QString("Идёт перебор: %1 точек за один проход%2")
-                  .arg(outcome.Plan.Values.size())
-                  .arg(outcome.HasTarget ? ", затем поиск цели" : ""));
+    ShowRunning("Остановить перебор", QString("Идёт перебор: %1 точек за один проход%2")
+                                          .arg(outcome.Plan.Values.size())
+                                          .arg(outcome.HasTarget ? ", затем поиск цели" : ""));
     UpdateButtons();
     return true;
 }
@@ -414,13 +410,19 @@ void TExactPage::StartQueued() {
     const TExactSettings s = queue_.front();
     queue_.erase(queue_.begin());
     runner_->Start(s, queue_);
+    ShowRunning("Остановить расчёт: таблица покажет посчитанную часть",
+                comparing_
+                    ? "Идёт точный расчёт: " + QString::fromStdString(ExactModeCaption(s.Mode))
+                    : QString("Идёт точный расчёт"));
+}
+
+void TExactPage::ShowRunning(const QString& stopTip, const QString& status) {
     ExactStart->setText(kStop);
-    ExactStart->setToolTip("Остановить расчёт: таблица покажет посчитанную часть");
+    ExactStart->setToolTip(stopTip);
     EnableModes(false);
     ExactProgress->setValue(0);
     ExactProgress->setFormat("%p% · оценка времени…");
-    SetStatus(comparing_ ? "Идёт точный расчёт: " + QString::fromStdString(ExactModeCaption(s.Mode))
-                         : QString("Идёт точный расчёт"));
+    SetStatus(status);
 }
 
 void TExactPage::EnableModes(bool on) {

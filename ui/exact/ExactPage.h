@@ -108,6 +108,8 @@ class TExactPage : public QWidget {
     bool ReadSettings(TExactSettings* s);
     void OnFailed(const QString& message);
     void ShowIdle();
+    // START turned into the stop of the run that began: modes locked, the bar from 0.
+    void ShowRunning(const QString& stopTip, const QString& status);
     void ShowResult();
     void FitGridColumns();
     void ClearResult();

@@ -221,9 +221,7 @@ bool TExactSweepPanel::Read(const TExactSettings& base, const TPayTable& pay, TS
         }
         o.HasTarget = true;
     }
-    o.Current = p.Payout > 0 ? pay[static_cast<size_t>(p.Payout)]
-                : p.Buy6     ? base.Rules.PriceBuy6
-                             : base.Rules.PriceChange1;
+    o.Current = SweepValueOf(p, base.Rules, pay);
     // The rules in force are a point of their own, to be marked on the curve.
     std::vector<double>& values = o.Plan.Values;
     if (o.Current >= values.front() && o.Current <= values.back() &&
@@ -247,8 +245,9 @@ void TExactSweepPanel::Show(std::shared_ptr<const TSweepOutcome> outcome,
     outcome_ = std::move(outcome);
     ruleSetName_ = ruleSetName;
     const char sep = DecimalSeparator();
-    SweepResult->setText(SummaryLines(sep).mid(1).join('\n'));
-    SweepResult->setToolTip(SummaryLines(sep).join('\n'));
+    const QStringList lines = SummaryLines(sep);
+    SweepResult->setText(lines.mid(1).join('\n'));
+    SweepResult->setToolTip(lines.join('\n'));
     if (outcome_ && outcome_->Points.front().Complete)
         SweepChart->SetDrawing([this](int w, int h) { return ChartSvg(w, h); });
     else

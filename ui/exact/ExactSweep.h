@@ -29,7 +29,7 @@ class TExactSweepPanel : public QWidget {
     Q_OBJECT
 
   public:
-    // current: the value of a price or payout under the rules now in the window.
+    // current: the value of a payout as the window has it now, for the default range.
     explicit TExactSweepPanel(std::function<double(const TSweepParameter&)> current,
                               QWidget* parent = nullptr);
 
